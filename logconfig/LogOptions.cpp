@@ -1,0 +1,77 @@
+#include "logconfig/LogOptions.h"
+
+#include <mbstring.h>
+
+namespace {
+
+// Registry words, indexed by value; the last one is Default.
+const char* const kLogLevelWords[] = {"Release", "Debug", "Trace", "None", "Default"};
+const char* const kLogTypeWords[] = {"FatalError",  "Error", "Warning",
+                                     "Information", "None",  "Default"};
+static_assert(sizeof kLogLevelWords / sizeof *kLogLevelWords == LOG_LEVEL_DEFAULT + 1, "");
+static_assert(sizeof kLogTypeWords / sizeof *kLogTypeWords == LOG_TYPE_DEFAULT + 1, "");
+
+CString WordOf(const char* const* ppszWords, int nCount, int nValue) {
+    return nValue >= 0 && nValue < nCount ? CString(ppszWords[nValue]) : CString();
+}
+
+// Index of the first word (before the Default word) equal to strWord in any letter case,
+// otherwise the index of Default.
+int ValueOf(const char* const* ppszWords, int nDefault, const CString& strWord) {
+    const unsigned char* pszWord =
+        reinterpret_cast<const unsigned char*>(static_cast<const char*>(strWord));
+    for (int nValue = 0; nValue < nDefault; ++nValue) {
+        if (_mbsicmp(pszWord, reinterpret_cast<const unsigned char*>(ppszWords[nValue])) == 0)
+            return nValue;
+    }
+    return nDefault;
+}
+
+int FindOption(const SLogOption* pOptions, int nCount, int nValue) {
+    for (int nRow = 0; nRow < nCount; ++nRow) {
+        if (pOptions[nRow].nValue == nValue)
+            return nRow;
+    }
+    return -1;
+}
+
+} // namespace
+
+const SLogOption g_LogLevelOptions[kLogLevelOptionCount] = {
+    {"Release", "Only Release events will be logged", LOG_LEVEL_RELEASE},
+    {"Debug", "Debug and Release events will be logged", LOG_LEVEL_DEBUG},
+    {"Trace", "Events of all levels will be logged", LOG_LEVEL_TRACE},
+    {"None", "No events will be logged", LOG_LEVEL_NONE},
+};
+
+const SLogOption g_LogTypeOptions[kLogTypeOptionCount] = {
+    {"Fatal Errors", "Only Fatal Errors will be logged", LOG_TYPE_FATAL_ERROR},
+    {"Errors", "Errors and Fatal Errors will be logged", LOG_TYPE_ERROR},
+    {"Warnings", "Warnings, Errors and Fatal Errors will be logged", LOG_TYPE_WARNING},
+    {"Information", "Events of all types will be logged", LOG_TYPE_INFORMATION},
+    {"None", "No events will be logged", LOG_TYPE_NONE},
+};
+
+CString LogLevelToString(int nLogLevel) {
+    return WordOf(kLogLevelWords, LOG_LEVEL_DEFAULT + 1, nLogLevel);
+}
+
+CString LogTypeToString(int nLogType) {
+    return WordOf(kLogTypeWords, LOG_TYPE_DEFAULT + 1, nLogType);
+}
+
+int StringToLogLevel(const CString& strLogLevel) {
+    return ValueOf(kLogLevelWords, LOG_LEVEL_DEFAULT, strLogLevel);
+}
+
+int StringToLogType(const CString& strLogType) {
+    return ValueOf(kLogTypeWords, LOG_TYPE_DEFAULT, strLogType);
+}
+
+int FindLogLevelOption(int nLogLevel) {
+    return FindOption(g_LogLevelOptions, kLogLevelOptionCount, nLogLevel);
+}
+
+int FindLogTypeOption(int nLogType) {
+    return FindOption(g_LogTypeOptions, kLogTypeOptionCount, nLogType);
+}

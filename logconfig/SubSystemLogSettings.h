@@ -1,0 +1,62 @@
+// CSubSystemLogSettings: the logging settings of one subsystem while the dialog is open, loaded
+// from and saved to the subsystem's own registry key.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+class CSubSystemLogSettings {
+public:
+    class CSubSystemLogSettingsData {
+    public:
+        explicit CSubSystemLogSettingsData(const CString& strName);
+        virtual ~CSubSystemLogSettingsData();
+
+        int m_nLogLevel;
+        int m_nLogType;
+        CString m_strName;
+        bool m_bEnabled;
+        HTREEITEM m_hTreeItem;
+    };
+
+    // Level and type Default, switched on, no tree item; nothing is read until Load.
+    explicit CSubSystemLogSettings(const CString& strName);
+    virtual ~CSubSystemLogSettings();
+
+    CSubSystemLogSettings(const CSubSystemLogSettings&) = delete;
+    CSubSystemLogSettings& operator=(const CSubSystemLogSettings&) = delete;
+
+    // Reads level and type (a missing key or value means Default; the key is not created) and
+    // switches the object off when both are None. Every value goes through the virtual setters.
+    virtual void Load();
+    // Writes level and type, None and None while switched off, creating the key when missing.
+    // Returns the first registry failure, or 0 when everything was stored.
+    virtual LONG Save();
+    virtual void SetLogLevel(int nLogLevel);
+    virtual void SetLogType(int nLogType);
+    virtual void SetEnabled(bool bEnabled);
+    virtual void SetTreeItem(HTREEITEM hTreeItem);
+
+    int GetLogLevel() const;
+    int GetLogType() const;
+    bool IsEnabled() const;
+    CString GetName() const;
+    HTREEITEM GetTreeItem() const;
+
+    void SetLogLevelFromString(const CString& strLogLevel);
+    void SetLogTypeFromString(const CString& strLogType);
+
+protected:
+    // Shared by the subsystem and the default settings, which differ only in key, value names
+    // and the words assumed for missing values. hKey may be null: nothing is read then.
+    void LoadFromKey(HKEY hKey, const char* pszLevelValueName, const char* pszMissingLevelWord,
+                     const char* pszTypeValueName, const char* pszMissingTypeWord);
+    LONG SaveToKey(const CString& strKeyPath, const char* pszLevelValueName,
+                   const char* pszTypeValueName) const;
+
+private:
+    CSubSystemLogSettingsData* m_pData;
+};

@@ -1,0 +1,1 @@
+// Shared by every test executable: nothing but what all of them need.

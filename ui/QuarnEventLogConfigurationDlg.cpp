@@ -1,0 +1,385 @@
+#include "ui/QuarnEventLogConfigurationDlg.h"
+
+#include "app/AboutDlg.h"
+#include "framework/WinApp.h"
+#include "logconfig/LogLayout.h"
+#include "logconfig/LogOptions.h"
+#include "registry/Registry.h"
+#include "registry/RegistryError.h"
+#include "res/resource.h"
+#include "ui/AddSubSystemDlg.h"
+#include "ui/DialogFont.h"
+
+namespace {
+
+constexpr char kSubSystemsItemText[] = "SubSystems";
+constexpr char kDefaultValueUsed[] = "Default Value used";
+constexpr LPARAM kDefaultItemData = -1;
+constexpr int kDefaultSettingsIndex = -1;
+constexpr int kMinExpireDays = 1;
+constexpr int kMaxExpireDays = 365;
+constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's
+constexpr int kTitleFontHeight = 16;
+
+// Posted at start-up so that the user is told only once the dialog is on screen.
+constexpr UINT WM_QUARN_OPEN_FAILED = WM_APP + 1;
+
+const char* RowDescription(const SLogOption* pRows, int nRows, int nRow) {
+    return nRow >= 0 && nRow < nRows ? pRows[nRow].pszDescription : "";
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CQuarnEventLogConfigurationDlg, CDialog)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_USE_DEFAULT_LEVEL, OnSettingChanged)
+ON_BN_CLICKED(IDC_USE_DEFAULT_TYPE, OnSettingChanged)
+ON_CBN_SELCHANGE(IDC_COMBO_LEVEL, OnSettingChanged)
+ON_CBN_SELCHANGE(IDC_COMBO_TYPE, OnSettingChanged)
+ON_NOTIFY(TVN_SELCHANGING, IDC_TREE, OnSelChangingTree)
+ON_NOTIFY(TVN_SELCHANGED, IDC_TREE, OnSelChangedTree)
+ON_BN_CLICKED(IDC_ADD_SUBSYSTEM, OnAddSubSystem)
+ON_BN_CLICKED(IDC_APPLY, OnApply)
+ON_MESSAGE_VOID(WM_QUARN_OPEN_FAILED, OnOpenFailed)
+END_MESSAGE_MAP()
+
+CQuarnEventLogConfigurationDlg::CQuarnEventLogConfigurationDlg(CWnd* pParent)
+    : CDialog(IDD_QUARNEVENTLOGCONFIGURATION_DIALOG, pParent), m_bUseDefaultLevel(FALSE),
+      m_bUseDefaultType(FALSE), m_nCurrentIndex(kDefaultSettingsIndex),
+      m_nExpireDays(kDefaultExpireLogsAfterDays), m_hIcon(nullptr),
+      m_pDefaultSettings(new CDefaultLogSettings), m_hDefaultItem(nullptr),
+      m_hSubSystemsItem(nullptr), m_bInitialised(false) {
+    // A loaded icon resource is shared by the system and never destroyed.
+    m_hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+CQuarnEventLogConfigurationDlg::~CQuarnEventLogConfigurationDlg() = default;
+
+void CQuarnEventLogConfigurationDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_EDIT_TYPE_DESCRIPTION, m_editTypeDescription);
+    DDX_Control(pDX, IDC_EDIT_LEVEL_DESCRIPTION, m_editLevelDescription);
+    DDX_Control(pDX, IDC_STATIC_TITLE, m_staticTitle);
+    DDX_Control(pDX, IDC_EDIT_INDEX, m_editIndex);
+    DDX_Control(pDX, IDC_USE_DEFAULT_TYPE, m_btnUseDefaultType);
+    DDX_Control(pDX, IDC_USE_DEFAULT_LEVEL, m_btnUseDefaultLevel);
+    DDX_Control(pDX, IDC_TREE, m_tree);
+    DDX_Control(pDX, IDC_COMBO_TYPE, m_comboType);
+    DDX_Control(pDX, IDC_COMBO_LEVEL, m_comboLevel);
+    DDX_Check(pDX, IDC_USE_DEFAULT_LEVEL, m_bUseDefaultLevel);
+    DDX_Check(pDX, IDC_USE_DEFAULT_TYPE, m_bUseDefaultType);
+    DDX_Text(pDX, IDC_EDIT_LEVEL_DESCRIPTION, m_strLevelDescription);
+    DDX_Text(pDX, IDC_EDIT_TYPE_DESCRIPTION, m_strTypeDescription);
+    DDX_Text(pDX, IDC_EDIT_INDEX, m_nCurrentIndex);
+    DDX_Text(pDX, IDC_STATIC_TITLE, m_strTitle);
+    // Last, so that a refused day count leaves every other value taken.
+    DDX_Text(pDX, IDC_EDIT_EXPIRE_DAYS, m_nExpireDays);
+    DDV_MinMaxInt(pDX, m_nExpireDays, kMinExpireDays, kMaxExpireDays);
+}
+
+BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    // The About entry joins the system menu, above the platform's own commands.
+    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
+        CString strAboutMenu;
+        strAboutMenu.LoadString(IDS_ABOUTBOX);
+        if (!strAboutMenu.IsEmpty()) {
+            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAboutMenu);
+        }
+    }
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    // The lists are unsorted, so a list index is a row of its display table.
+    for (const SLogOption& option : g_LogLevelOptions)
+        m_comboLevel.AddString(option.pszName);
+    m_comboLevel.SetCurSel(0);
+    for (const SLogOption& option : g_LogTypeOptions)
+        m_comboType.AddString(option.pszName);
+    m_comboType.SetCurSel(0);
+
+    m_fontDialog.Attach(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    ::EnumChildWindows(m_hWnd, &EnumChildProc, reinterpret_cast<LPARAM>(m_fontDialog.m_hObject));
+    // After the stock font, so that the title keeps its bold one.
+    m_fontTitle.Attach(::CreateFontA(kTitleFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                     ANSI_CHARSET, 0, 0, 0, 0, nullptr));
+    m_staticTitle.SetFont(m_fontTitle, TRUE);
+
+    m_pDefaultSettings->Load();
+    LoadSubSystems();
+
+    CRegistryT<0> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    m_lOpenError = baseKey.Open();
+    if (baseKey.m_hKey)
+        ReadExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
+    else
+        PostMessageA(m_hWnd, WM_QUARN_OPEN_FAILED, 0, 0);
+
+    // Re-adding the check-box style before any item exists makes the tree create its check box
+    // images now; otherwise the first paint would clear every check mark set before it.
+    m_tree.ModifyStyle(TVS_CHECKBOXES, 0);
+    m_tree.ModifyStyle(0, TVS_CHECKBOXES);
+    PopulateTree();
+
+    m_tree.m_bPropagate = TRUE;
+    m_tree.SetQueryCheckCallback(&CanChangeCheckCallback, this);
+    m_tree.SetCheckChangedCallback(&CheckChangedCallback, this);
+
+    ShowCurrentSettings();
+    RefreshControls();
+    m_bInitialised = true;
+    return TRUE;
+}
+
+void CQuarnEventLogConfigurationDlg::OnOpenFailed() {
+    CString message("The logging configuration could not be opened for editing.\n\n");
+    message += RegistryErrorText(m_lOpenError);
+    AfxMessageBox(message, MB_ICONEXCLAMATION);
+}
+
+void CQuarnEventLogConfigurationDlg::LoadSubSystems() {
+    // All names are collected before the first subsystem opens its own key.
+    for (const CString& strName : EnumerateSubSystemNames()) {
+        boost::shared_ptr<CSubSystemLogSettings> pSettings(new CSubSystemLogSettings(strName));
+        pSettings->Load();
+        m_subSystems.push_back(pSettings);
+    }
+}
+
+void CQuarnEventLogConfigurationDlg::PopulateTree() {
+    m_hDefaultItem = m_tree.InsertItem(m_pDefaultSettings->GetName(), TVI_ROOT, TVI_LAST);
+    m_tree.SetItemData(m_hDefaultItem, static_cast<DWORD_PTR>(kDefaultItemData));
+    m_hSubSystemsItem = m_tree.InsertItem(kSubSystemsItemText, TVI_ROOT, TVI_LAST);
+
+    // Item data is the position in m_subSystems, which keeps load order; the display is sorted.
+    for (size_t i = 0; i < m_subSystems.size(); ++i) {
+        HTREEITEM hItem =
+            m_tree.InsertItem(m_subSystems[i]->GetName(), m_hSubSystemsItem, TVI_LAST);
+        m_tree.SetItemData(hItem, i);
+        m_subSystems[i]->SetTreeItem(hItem);
+    }
+
+    m_tree.SelectItem(m_hDefaultItem);
+    m_tree.Expand(m_hSubSystemsItem, TVE_EXPAND);
+    m_tree.SortChildren(m_hSubSystemsItem);
+}
+
+int CQuarnEventLogConfigurationDlg::CanChangeCheckCallback(void* pContext, BOOL bCheck,
+                                                           HTREEITEM hItem) {
+    return static_cast<CQuarnEventLogConfigurationDlg*>(pContext)->CanChangeCheck(bCheck, hItem);
+}
+
+int CQuarnEventLogConfigurationDlg::CheckChangedCallback(void* pContext, BOOL bCheck,
+                                                         HTREEITEM hItem) {
+    return static_cast<CQuarnEventLogConfigurationDlg*>(pContext)->OnCheckChanged(bCheck, hItem);
+}
+
+// The dialog never vetoes a check change.
+BOOL CQuarnEventLogConfigurationDlg::CanChangeCheck(BOOL, HTREEITEM) {
+    return TRUE;
+}
+
+BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem) {
+    // "SubSystems" has no settings; re-showing for its recomputed state would never end, since
+    // every refresh reports it again.
+    if (hItem == m_hSubSystemsItem)
+        return TRUE;
+    EnableSettings(static_cast<int>(m_tree.GetItemData(hItem)), bCheck);
+    ShowCurrentSettings();
+    return TRUE;
+}
+
+void CQuarnEventLogConfigurationDlg::EnableSettings(int nIndex, BOOL bCheck) {
+    CSubSystemLogSettings& settings =
+        nIndex == kDefaultSettingsIndex ? *m_pDefaultSettings : *m_subSystems[nIndex];
+    settings.SetEnabled(bCheck != FALSE);
+}
+
+CSubSystemLogSettings& CQuarnEventLogConfigurationDlg::CurrentSettings() const {
+    if (m_nCurrentIndex == kDefaultSettingsIndex)
+        return *m_pDefaultSettings;
+    return *m_subSystems[static_cast<size_t>(m_nCurrentIndex)];
+}
+
+void CQuarnEventLogConfigurationDlg::ShowCurrentSettings() {
+    const CSubSystemLogSettings& settings = CurrentSettings();
+
+    // A Default value is shown by the box; the list keeps whatever row it had.
+    const int nLevel = settings.GetLogLevel();
+    m_bUseDefaultLevel = nLevel == LOG_LEVEL_DEFAULT;
+    if (!m_bUseDefaultLevel)
+        m_comboLevel.SetCurSel(FindLogLevelOption(nLevel));
+
+    const int nType = settings.GetLogType();
+    m_bUseDefaultType = nType == LOG_TYPE_DEFAULT;
+    if (!m_bUseDefaultType)
+        m_comboType.SetCurSel(FindLogTypeOption(nType));
+
+    m_strTitle = settings.GetName();
+    RefreshControls();
+}
+
+void CQuarnEventLogConfigurationDlg::RefreshControls() {
+    const bool bEnabled = CurrentSettings().IsEnabled();
+
+    m_comboLevel.EnableWindow(bEnabled && !m_bUseDefaultLevel);
+    m_comboType.EnableWindow(bEnabled && !m_bUseDefaultType);
+
+    m_strLevelDescription =
+        m_bUseDefaultLevel
+            ? kDefaultValueUsed
+            : RowDescription(g_LogLevelOptions, kLogLevelOptionCount, m_comboLevel.GetCurSel());
+    m_strTypeDescription = m_bUseDefaultType ? kDefaultValueUsed
+                                             : RowDescription(g_LogTypeOptions, kLogTypeOptionCount,
+                                                              m_comboType.GetCurSel());
+
+    // The default settings cannot follow themselves.
+    const bool bIsSubSystem = m_nCurrentIndex != kDefaultSettingsIndex;
+    m_btnUseDefaultLevel.EnableWindow(bEnabled && bIsSubSystem);
+    m_btnUseDefaultType.EnableWindow(bEnabled && bIsSubSystem);
+    m_editLevelDescription.EnableWindow(bEnabled);
+    m_editTypeDescription.EnableWindow(bEnabled);
+
+    UpdateTreeChecks();
+    UpdateData(FALSE);
+}
+
+void CQuarnEventLogConfigurationDlg::UpdateTreeChecks() {
+    m_tree.SetItemCheck(m_hDefaultItem, m_pDefaultSettings->IsEnabled());
+    for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : m_subSystems)
+        m_tree.SetItemCheck(pSettings->GetTreeItem(), pSettings->IsEnabled());
+}
+
+// ---- chrome -----------------------------------------------------------------------------------
+
+void CQuarnEventLogConfigurationDlg::OnSysCommand(UINT nID, LPARAM) {
+    if ((nID & kSysCommandMask) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        Default();
+    }
+}
+
+void CQuarnEventLogConfigurationDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+
+    // Centre the icon in the client area.
+    const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}
+
+// The minimised window is dragged with the application icon.
+HCURSOR CQuarnEventLogConfigurationDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+// ---- selection, editing and saving ------------------------------------------------------------
+
+void CQuarnEventLogConfigurationDlg::StoreCurrentSettings() {
+    CSubSystemLogSettings& settings = CurrentSettings();
+    settings.SetLogLevel(m_bUseDefaultLevel ? LOG_LEVEL_DEFAULT
+                                            : g_LogLevelOptions[m_comboLevel.GetCurSel()].nValue);
+    settings.SetLogType(m_bUseDefaultType ? LOG_TYPE_DEFAULT
+                                          : g_LogTypeOptions[m_comboType.GetCurSel()].nValue);
+}
+
+void CQuarnEventLogConfigurationDlg::OnSettingChanged() {
+    // A refused day count does not hold up the edit; the prompt has been shown.
+    UpdateData(TRUE);
+    StoreCurrentSettings();
+    RefreshControls();
+}
+
+void CQuarnEventLogConfigurationDlg::OnSelChangingTree(NMHDR* pNMHDR, LRESULT* pResult) {
+    // "SubSystems" is a heading, never a node to show.
+    const NMTREEVIEWA* pNMTreeView = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
+    *pResult = pNMTreeView->itemNew.hItem == m_hSubSystemsItem ? TRUE : FALSE;
+}
+
+void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    if (!m_bInitialised)
+        return;
+    UpdateData(TRUE);
+    // The node being left keeps the edits shown for it.
+    StoreCurrentSettings();
+    const HTREEITEM hItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
+    m_nCurrentIndex = hItem == m_hDefaultItem ? kDefaultSettingsIndex
+                                              : static_cast<int>(m_tree.GetItemData(hItem));
+    ShowCurrentSettings();
+}
+
+void CQuarnEventLogConfigurationDlg::OnApply() {
+    if (!UpdateData(TRUE))
+        return;
+    StoreCurrentSettings();
+    SaveSettings();
+}
+
+void CQuarnEventLogConfigurationDlg::OnOK() {
+    if (!UpdateData(TRUE))
+        return;
+    StoreCurrentSettings();
+    // A configuration that could not be stored must not look saved: the dialog stays open.
+    if (SaveSettings() != ERROR_SUCCESS)
+        return;
+    CDialog::OnOK();
+}
+
+LONG CQuarnEventLogConfigurationDlg::SaveSettings() {
+    CRegistryT<0> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    LONG lResult = baseKey.Open();
+    if (baseKey.m_hKey)
+        lResult = WriteExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
+
+    auto keepFirstError = [&lResult](LONG lStatus) {
+        if (lResult == ERROR_SUCCESS)
+            lResult = lStatus;
+    };
+    keepFirstError(m_pDefaultSettings->Save());
+    for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : m_subSystems)
+        keepFirstError(pSettings->Save());
+
+    if (lResult != ERROR_SUCCESS) {
+        CString message("The logging configuration could not be saved.\n\n");
+        message += RegistryErrorText(lResult);
+        AfxMessageBox(message, MB_ICONERROR);
+    }
+    return lResult;
+}
+
+// ---- adding a subsystem -----------------------------------------------------------------------
+
+void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
+    CAddSubSystemDlg dlg;
+    if (dlg.DoModal() != IDOK)
+        return;
+
+    boost::shared_ptr<CSubSystemLogSettings> pSettings(
+        new CSubSystemLogSettings(dlg.m_strSubSystemName));
+    m_subSystems.push_back(pSettings);
+    const size_t nIndex = m_subSystems.size() - 1;
+    const CString strName = m_subSystems[nIndex]->GetName();
+
+    HTREEITEM hItem =
+        m_tree.InsertItem(TVIF_TEXT, strName, 0, 0, 0, 0, 0, m_hSubSystemsItem, TVI_LAST);
+    m_tree.SetItem(hItem, TVIF_PARAM, nullptr, 0, 0, 0, 0, static_cast<LPARAM>(nIndex));
+    // From the next refresh on, the item's check box shows the new subsystem (switched on).
+    m_subSystems[nIndex]->SetTreeItem(hItem);
+    m_tree.SendMessage(TVM_SORTCHILDREN, FALSE, reinterpret_cast<LPARAM>(m_hSubSystemsItem));
+}

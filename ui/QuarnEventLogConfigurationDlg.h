@@ -1,0 +1,87 @@
+// The configuration dialog: a check-box tree of "Default Settings" and the subsystems on the
+// left, the current node's level and type on the right, the log expiry below. Edits stay in
+// memory until Apply or OK writes the whole configuration.
+#pragma once
+
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "logconfig/DefaultLogSettings.h"
+#include "logconfig/SubSystemLogSettings.h"
+#include "ui/CheckBoxTree.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <vector>
+
+class CQuarnEventLogConfigurationDlg : public CDialog {
+public:
+    explicit CQuarnEventLogConfigurationDlg(CWnd* pParent = nullptr);
+    ~CQuarnEventLogConfigurationDlg() override;
+
+    BOOL OnInitDialog() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override;
+
+    // Chrome of the main window
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+
+    // Editing and saving
+    void OnSettingChanged();
+    void OnSelChangingTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnAddSubSystem();
+    void OnApply();
+    void OnOpenFailed();
+
+    // Dialog data, in the order the controls and members are built.
+    CEdit m_editTypeDescription;
+    CEdit m_editLevelDescription;
+    CStatic m_staticTitle;
+    CEdit m_editIndex;
+    CButton m_btnUseDefaultType;
+    CButton m_btnUseDefaultLevel;
+    CCheckBoxTree m_tree;
+    CComboBox m_comboType;
+    CComboBox m_comboLevel;
+    BOOL m_bUseDefaultLevel;
+    BOOL m_bUseDefaultType;
+    CString m_strLevelDescription;
+    CString m_strTypeDescription;
+    int m_nCurrentIndex; // -1: the default settings, else an index into m_subSystems
+    CString m_strTitle;
+    int m_nExpireDays;
+
+    HICON m_hIcon;
+    boost::shared_ptr<CDefaultLogSettings> m_pDefaultSettings;
+    std::vector<boost::shared_ptr<CSubSystemLogSettings>> m_subSystems; // load order
+    HTREEITEM m_hDefaultItem;
+    HTREEITEM m_hSubSystemsItem;
+    bool m_bInitialised;
+    CFont m_fontTitle;
+    CFont m_fontDialog;
+
+private:
+    void LoadSubSystems();
+    void PopulateTree();
+    BOOL CanChangeCheck(BOOL bCheck, HTREEITEM hItem);
+    BOOL OnCheckChanged(BOOL bCheck, HTREEITEM hItem);
+    static int CanChangeCheckCallback(void* pContext, BOOL bCheck, HTREEITEM hItem);
+    static int CheckChangedCallback(void* pContext, BOOL bCheck, HTREEITEM hItem);
+    void EnableSettings(int nIndex, BOOL bCheck);
+    void ShowCurrentSettings();
+    void RefreshControls();
+    void UpdateTreeChecks();
+    void StoreCurrentSettings();
+    // 0 when everything was stored, else the first registry error.
+    LONG SaveSettings();
+    CSubSystemLogSettings& CurrentSettings() const;
+
+    LONG m_lOpenError = ERROR_SUCCESS; // why the configuration could not be opened at start-up
+
+    DECLARE_MESSAGE_MAP()
+};
