@@ -138,10 +138,10 @@ BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
 }
 
 LRESULT CWnd::Default() {
-    return DefWindowProc(g_current.message, g_current.wParam, g_current.lParam);
+    return DefaultWindowProc(g_current.message, g_current.wParam, g_current.lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::DefaultWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_pfnSuper)
         return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
@@ -189,7 +189,7 @@ LRESULT CALLBACK CWnd::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     g_current = {hWnd, message, wParam, lParam};
     LRESULT result = 0;
     if (!wnd->OnWndMsg(message, wParam, lParam, &result))
-        result = wnd->DefWindowProc(message, wParam, lParam);
+        result = wnd->DefaultWindowProc(message, wParam, lParam);
     g_current = outer;
 
     // The window is gone: the object no longer stands for it.

@@ -95,7 +95,7 @@ protected:
     // A parent hands a child's notification back to it first; true when the child handled it.
     virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Processing for unhandled messages: the original window procedure.
-    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     void Attach(HWND hWnd);
     void Detach();
