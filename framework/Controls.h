@@ -37,6 +37,10 @@ public:
     BOOL GetCheck(HTREEITEM hItem) const;
     BOOL SetCheck(HTREEITEM hItem, BOOL fCheck = TRUE);
 
+    UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const {
+        return static_cast<UINT>(
+            SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(hItem), nStateMask));
+    }
     BOOL ItemHasChildren(HTREEITEM hItem) const;
     HTREEITEM GetNextItem(HTREEITEM hItem, UINT nCode) const {
         return reinterpret_cast<HTREEITEM>(

@@ -20,6 +20,8 @@ constexpr int kMinExpireDays = 1;
 constexpr int kMaxExpireDays = 365;
 constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's
 constexpr int kTitleFontHeight = 16;
+constexpr UINT kUncheckedImage = 1; // state images of a check-box tree
+constexpr UINT kCheckedImage = 2;
 
 // Posted at start-up so that the user is told only once the dialog is on screen.
 constexpr UINT WM_QUARN_OPEN_FAILED = WM_APP + 1;
@@ -178,19 +180,46 @@ int CQuarnEventLogConfigurationDlg::CheckChangedCallback(void* pContext, BOOL bC
     return static_cast<CQuarnEventLogConfigurationDlg*>(pContext)->OnCheckChanged(bCheck, hItem);
 }
 
-// The dialog never vetoes a check change.
-BOOL CQuarnEventLogConfigurationDlg::CanChangeCheck(BOOL, HTREEITEM) {
+// The dialog never vetoes a check change. The tree asks about the toggled item and then each of
+// its descendants, in the order in which it will report them.
+BOOL CQuarnEventLogConfigurationDlg::CanChangeCheck(BOOL, HTREEITEM hItem) {
+    if (!m_hLastQueriedItem)
+        SuspendTreeDrawing();
+    m_hLastQueriedItem = hItem;
     return TRUE;
 }
 
 BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem) {
+    // A toggle reports the item and then every descendant. Re-showing the current node after
+    // each report would only be overwritten by the next one, and with hundreds of subsystems
+    // would cost seconds: it is re-shown once, at the last report.
+    const bool bLastReport = m_hLastQueriedItem == nullptr || hItem == m_hLastQueriedItem;
+
     // "SubSystems" has no settings; re-showing for its recomputed state would never end, since
     // every refresh reports it again.
-    if (hItem == m_hSubSystemsItem)
-        return TRUE;
-    EnableSettings(static_cast<int>(m_tree.GetItemData(hItem)), bCheck);
-    ShowCurrentSettings();
+    if (hItem != m_hSubSystemsItem) {
+        EnableSettings(static_cast<int>(m_tree.GetItemData(hItem)), bCheck);
+        if (bLastReport)
+            ShowCurrentSettings();
+    }
+    if (bLastReport && m_hLastQueriedItem) {
+        m_hLastQueriedItem = nullptr;
+        ResumeTreeDrawing();
+    }
     return TRUE;
+}
+
+// While a toggle sets many check boxes, the tree would redraw its scroll bar after each one.
+// Hidden from drawing (the standard WM_SETREDRAW of a window, not the tree's own), it is drawn
+// once at the end instead.
+void CQuarnEventLogConfigurationDlg::SuspendTreeDrawing() {
+    ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, FALSE, 0);
+}
+
+void CQuarnEventLogConfigurationDlg::ResumeTreeDrawing() {
+    ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(m_tree.m_hWnd, nullptr, nullptr,
+                   RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CQuarnEventLogConfigurationDlg::EnableSettings(int nIndex, BOOL bCheck) {
@@ -249,9 +278,25 @@ void CQuarnEventLogConfigurationDlg::RefreshControls() {
 }
 
 void CQuarnEventLogConfigurationDlg::UpdateTreeChecks() {
-    m_tree.SetItemCheck(m_hDefaultItem, m_pDefaultSettings->IsEnabled());
-    for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : m_subSystems)
-        m_tree.SetItemCheck(pSettings->GetTreeItem(), pSettings->IsEnabled());
+    SetItemCheckWhereDiffers(m_hDefaultItem, m_pDefaultSettings->IsEnabled());
+
+    // Last displayed first: after each change the tree recomputes "SubSystems" from its
+    // children up to the first unchecked one, which is then found at once rather than after
+    // all the children checked before it.
+    std::vector<HTREEITEM> items;
+    for (HTREEITEM hItem = m_tree.GetChildItem(m_hSubSystemsItem); hItem;
+         hItem = m_tree.GetNextSiblingItem(hItem))
+        items.push_back(hItem);
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        SetItemCheckWhereDiffers(*it, m_subSystems[m_tree.GetItemData(*it)]->IsEnabled());
+}
+
+// Setting a mark that is shown already would only make the tree recompute "SubSystems", which
+// agrees with its children anyway: every change of a child recomputes it.
+void CQuarnEventLogConfigurationDlg::SetItemCheckWhereDiffers(HTREEITEM hItem, bool bCheck) {
+    const UINT nShown = m_tree.GetItemState(hItem, TVIS_STATEIMAGEMASK);
+    if (nShown != INDEXTOSTATEIMAGEMASK(bCheck ? kCheckedImage : kUncheckedImage))
+        m_tree.SetItemCheck(hItem, bCheck);
 }
 
 // ---- chrome -----------------------------------------------------------------------------------

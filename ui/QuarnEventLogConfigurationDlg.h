@@ -81,7 +81,13 @@ private:
     LONG SaveSettings();
     CSubSystemLogSettings& CurrentSettings() const;
 
+    void SetItemCheckWhereDiffers(HTREEITEM hItem, bool bCheck);
+    void SuspendTreeDrawing();
+    void ResumeTreeDrawing();
+
     LONG m_lOpenError = ERROR_SUCCESS; // why the configuration could not be opened at start-up
+    // The last item the tree asked about before a toggle: the last one it will report.
+    HTREEITEM m_hLastQueriedItem = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,8 @@
 #include "tests/support/ModalDriver.h"
 
+#include <commctrl.h>
+
+#include <cstring>
 #include <set>
 
 namespace testing_support {
@@ -51,12 +54,22 @@ std::vector<HWND> ThreadWindows() {
     return windows;
 }
 
+// A dialog under RunModal is not a popup, also before its script has started.
+bool IsDriven(HWND hWnd) {
+    if (g_driven.count(hWnd))
+        return true;
+    for (const ModalRun& run : g_runs)
+        if (run.pDlg->m_hWnd == hWnd)
+            return true;
+    return false;
+}
+
 void CALLBACK PopupTimer(HWND, UINT, UINT_PTR, DWORD) {
     PopupWatch* watch = g_watch;
     if (!watch || watch->busy)
         return;
     for (HWND hWnd : ThreadWindows()) {
-        if (!::IsWindowVisible(hWnd) || watch->known.count(hWnd) || g_driven.count(hWnd))
+        if (!::IsWindowVisible(hWnd) || watch->known.count(hWnd) || IsDriven(hWnd))
             continue;
         watch->known.insert(hWnd);
         Popup popup{hWnd, GetText(hWnd), GetText(hWnd, 0xFFFF)};
@@ -150,6 +163,14 @@ void PickComboRow(HWND hDlg, int nID, int nRow) {
     PumpMessages();
 }
 
+RECT LabelRect(HWND hTree, HTREEITEM hItem) {
+    RECT rect = {};
+    std::memcpy(&rect, &hItem, sizeof hItem); // the message takes the item in the rectangle
+    if (!::SendMessageA(hTree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)))
+        return RECT{};
+    return rect;
+}
+
 void SetText(HWND hDlg, int nID, const char* text) {
     ::SetWindowTextA(::GetDlgItem(hDlg, nID), text);
 }
@@ -162,6 +183,47 @@ std::string GetText(HWND hWnd) {
 
 std::string GetText(HWND hDlg, int nID) {
     return GetText(::GetDlgItem(hDlg, nID));
+}
+
+void SendCommand(HWND hDlg, int nID, UINT code) {
+    ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nID, code),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nID)));
+    PumpMessages();
+}
+
+void TypeText(HWND hWnd, const std::string& text) {
+    for (char ch : text)
+        ::SendMessageA(hWnd, WM_CHAR, static_cast<unsigned char>(ch), 1);
+    PumpMessages();
+}
+
+namespace {
+FocusTracker* g_pFocusTracker = nullptr; // innermost
+} // namespace
+
+FocusTracker::FocusTracker()
+    : m_hHook(::SetWindowsHookExA(WH_CALLWNDPROC, &HookProc, nullptr, ::GetCurrentThreadId())),
+      m_pOuter(g_pFocusTracker), m_hLast(::GetFocus()) {
+    g_pFocusTracker = this;
+}
+
+FocusTracker::~FocusTracker() {
+    g_pFocusTracker = m_pOuter;
+    if (m_hHook)
+        ::UnhookWindowsHookEx(m_hHook);
+}
+
+HWND FocusTracker::LastFocused() const {
+    return m_hLast;
+}
+
+LRESULT CALLBACK FocusTracker::HookProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && pMsg->message == WM_SETFOCUS) {
+        for (FocusTracker* pTracker = g_pFocusTracker; pTracker; pTracker = pTracker->m_pOuter)
+            pTracker->m_hLast = pMsg->hwnd;
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
 } // namespace testing_support

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,7 +45,34 @@ void ClickButton(HWND hDlg, int nID);
 // A list row picked as the user would: the selection changes and the owner hears CBN_SELCHANGE.
 void PickComboRow(HWND hDlg, int nID, int nRow);
 void SetText(HWND hDlg, int nID, const char* text);
+// The rectangle of a tree item's label (TVM_GETITEMRECT), empty when it is scrolled out of view.
+RECT LabelRect(HWND hTree, HTREEITEM hItem);
 std::string GetText(HWND hWnd);
 std::string GetText(HWND hDlg, int nID);
+
+// A control's notification as the control itself sends it: WM_COMMAND with the control's id,
+// the code and its window, processed. Works for hidden controls too.
+void SendCommand(HWND hDlg, int nID, UINT code);
+// Text typed into a window byte by byte (WM_CHAR each), as from the keyboard.
+void TypeText(HWND hWnd, const std::string& text);
+
+// While it lives, records the window of this thread that last received the keyboard focus
+// (WM_SETFOCUS). Unlike GetFocus, the record survives another process taking the activation
+// away from this thread, as other programs on the same display may at any time.
+class FocusTracker {
+public:
+    FocusTracker();
+    ~FocusTracker();
+    FocusTracker(const FocusTracker&) = delete;
+    FocusTracker& operator=(const FocusTracker&) = delete;
+
+    HWND LastFocused() const;
+
+private:
+    HHOOK m_hHook;
+    FocusTracker* m_pOuter;
+    HWND m_hLast = nullptr;
+    static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam);
+};
 
 } // namespace testing_support

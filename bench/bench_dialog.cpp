@@ -1,0 +1,283 @@
+// Measures how the configuration dialog scales with the number of subsystems: start-up, clearing
+// and ticking "SubSystems" with a real click, selecting a subsystem, changing its level, and
+// Apply, each as the median of several runs, with the number of tree-view messages each sends.
+// Start-up and Apply are compared with the bare registry and tree work they cannot avoid.
+#include "logconfig/LogLayout.h"
+#include "registry/Registry.h"
+#include "res/resource.h"
+#include "tests/support/DialogProbe.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RegistrySandbox.h"
+#include "ui/QuarnEventLogConfigurationDlg.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// ---- counting tree-view messages --------------------------------------------------------------
+
+long g_treeMessages = 0;
+
+LRESULT CALLBACK CountTreeMessages(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    // Only the tree receives messages of this range in the dialog.
+    if (code == HC_ACTION && message->message >= TV_FIRST && message->message < TV_FIRST + 0x100)
+        ++g_treeMessages;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// ---- the configuration ------------------------------------------------------------------------
+
+const char* const kLevels[] = {"Release", "Debug", "Trace", "None", "Default"};
+const char* const kTypes[] = {"FatalError", "Error", "Warning", "Information", "None", "Default"};
+
+std::string SubSystemName(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "SubSystem%04d", i);
+    return name;
+}
+
+// Mixed levels and types; every seventh subsystem is switched off. The middle one has a level of
+// its own so that its level list is enabled.
+void PrepareConfiguration(RegistrySandbox& sandbox, int n) {
+    sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
+    sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
+    sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
+    for (int i = 0; i < n; ++i) {
+        const std::string key = SubSystemKey(SubSystemName(i));
+        const bool off = i % 7 == 3;
+        sandbox.SetString(key.c_str(), "LogLevel", off ? "None" : kLevels[i == n / 2 ? 1 : i % 5]);
+        sandbox.SetString(key.c_str(), "LogType", off ? "None" : kTypes[i % 6]);
+    }
+}
+
+// ---- one dialog session -----------------------------------------------------------------------
+
+enum Operation { kStartUp, kClear, kTick, kSelect, kLevel, kApply, kOperationCount };
+const char* const kOperationNames[] = {"start-up",         "clear SubSystems", "tick SubSystems",
+                                       "select subsystem", "change level",     "Apply"};
+
+struct Sample {
+    double ms[kOperationCount];
+    long messages[kOperationCount];
+};
+
+// A message posted before DoModal is the first one its modal loop takes: the dialog is ready.
+const std::function<void(HWND)>* g_session = nullptr;
+CQuarnEventLogConfigurationDlg* g_dialog = nullptr;
+
+LRESULT CALLBACK ReadyWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP && g_dialog && g_dialog->m_hWnd) {
+        (*g_session)(g_dialog->m_hWnd);
+        ::PostMessageA(g_dialog->m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        return 0;
+    }
+    return ::DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+HWND ReadyWindow() {
+    static HWND hWnd = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &ReadyWindowProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QuarnBenchReady";
+        ::RegisterClassA(&wc);
+        return ::CreateWindowA("QuarnBenchReady", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr);
+    }();
+    return hWnd;
+}
+
+Sample RunSession(int n, bool countMessages) {
+    Sample sample = {};
+    HHOOK hook = nullptr;
+    auto measure = [&](Operation op, const std::function<void()>& action) {
+        g_treeMessages = 0;
+        const double start = NowMs();
+        action();
+        sample.ms[op] = NowMs() - start;
+        sample.messages[op] = g_treeMessages;
+    };
+
+    double startTime = 0;
+    const std::function<void(HWND)> session = [&](HWND hDlg) {
+        sample.ms[kStartUp] = NowMs() - startTime;
+        sample.messages[kStartUp] = g_treeMessages;
+        if (!CaptureState(hDlg).tree[1].checked)
+            ClickCheckBox(hDlg, "SubSystems");
+        measure(kClear, [&] { ClickCheckBox(hDlg, "SubSystems"); });
+        measure(kTick, [&] { ClickCheckBox(hDlg, "SubSystems"); });
+        measure(kSelect, [&] { ClickLabel(hDlg, SubSystemName(n / 2)); });
+        measure(kLevel, [&] { PickComboRow(hDlg, IDC_COMBO_LEVEL, 2); });
+        measure(kApply, [&] { ClickButton(hDlg, IDC_APPLY); });
+    };
+
+    if (countMessages) {
+        hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &CountTreeMessages, nullptr,
+                                   ::GetCurrentThreadId());
+    }
+    CQuarnEventLogConfigurationDlg dlg;
+    g_dialog = &dlg;
+    g_session = &session;
+    g_treeMessages = 0;
+    ::PostMessageA(ReadyWindow(), WM_APP, 0, 0);
+    startTime = NowMs();
+    dlg.DoModal();
+    g_dialog = nullptr;
+    if (hook)
+        ::UnhookWindowsHookEx(hook);
+    return sample;
+}
+
+// ---- the floors -------------------------------------------------------------------------------
+
+// The opens, creates, writes and closes that storing n subsystems needs, without the dialog.
+double BareSave(int n) {
+    const double start = NowMs();
+    CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    base.Open();
+    WriteExpireLogsAfter(base.m_hKey, 30);
+    WriteRegistryText(base.m_hKey, kDefaultLogLevelValueName, "Debug");
+    WriteRegistryText(base.m_hKey, kDefaultLogTypeValueName, "Warning");
+    for (int i = 0; i < n; ++i) {
+        CRegistryT<0> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(SubSystemName(i).c_str()));
+        key.Open();
+        WriteRegistryText(key.m_hKey, kLogLevelValueName, "Debug");
+        WriteRegistryText(key.m_hKey, kLogTypeValueName, "Warning");
+    }
+    return NowMs() - start;
+}
+
+// What start-up cannot do without, done where the dialog does it (before it is shown): the
+// dialog's windows from its template, the reads, the enumeration and the tree insertions.
+INT_PTR CALLBACK BareDialogProc(HWND hDlg, UINT message, WPARAM, LPARAM) {
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    CString text;
+    {
+        CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+        base.Open();
+        ReadRegistryText(base.m_hKey, kDefaultLogLevelValueName, text);
+        ReadRegistryText(base.m_hKey, kDefaultLogTypeValueName, text);
+    }
+    const std::vector<CString> names = EnumerateSubSystemNames();
+    for (const CString& name : names) {
+        CRegistryT<1> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(name));
+        key.Open();
+        ReadRegistryText(key.m_hKey, kLogLevelValueName, text);
+        ReadRegistryText(key.m_hKey, kLogTypeValueName, text);
+    }
+    {
+        CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+        base.Open();
+        int days = 0;
+        ReadExpireLogsAfter(base.m_hKey, days);
+    }
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    for (const CString& name : names) {
+        insert.item.pszText = const_cast<char*>(static_cast<const char*>(name));
+        ::SendDlgItemMessageA(hDlg, IDC_TREE, TVM_INSERTITEMA, 0,
+                              reinterpret_cast<LPARAM>(&insert));
+    }
+    return TRUE;
+}
+
+double BareStartUp() {
+    const double start = NowMs();
+    HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr),
+                                     MAKEINTRESOURCEA(IDD_QUARNEVENTLOGCONFIGURATION_DIALOG),
+                                     nullptr, &BareDialogProc, 0);
+    const double elapsed = NowMs() - start;
+    ::DestroyWindow(hDlg);
+    return elapsed;
+}
+
+} // namespace
+
+// Arguments: the numbers of subsystems to measure (default 10 100 300 1000).
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    std::vector<int> sizes = {10, 100, 300, 1000};
+    if (argc > 1)
+        sizes.assign(argc - 1, 0);
+    for (int i = 1; i < argc; ++i)
+        sizes[static_cast<size_t>(i - 1)] = std::atoi(argv[i]);
+    std::map<int, Sample> medians;
+    int previous = 0;
+    for (int n : sizes) {
+        RegistrySandbox sandbox;
+        PrepareConfiguration(sandbox, n);
+        const int runs = n >= 1000 ? 5 : 7;
+
+        std::vector<double> times[kOperationCount];
+        std::vector<double> saveFloor, startFloor;
+        for (int run = 0; run < runs; ++run) {
+            const Sample sample = RunSession(n, false);
+            for (int op = 0; op < kOperationCount; ++op)
+                times[op].push_back(sample.ms[op]);
+            saveFloor.push_back(BareSave(n));
+            startFloor.push_back(BareStartUp());
+        }
+        Sample median = RunSession(n, true);
+        for (int op = 0; op < kOperationCount; ++op)
+            median.ms[op] = Median(times[op]);
+        medians[n] = median;
+
+        std::printf("\nN = %d (median of %d runs)\n", n, runs);
+        std::printf("  %-18s %10s %12s", "operation", "ms", "tree msgs");
+        if (previous)
+            std::printf("   x time vs N=%-5d x msgs", previous);
+        std::printf("\n");
+        for (int op = 0; op < kOperationCount; ++op) {
+            std::printf("  %-18s %10.2f %12ld", kOperationNames[op], median.ms[op],
+                        median.messages[op]);
+            if (previous) {
+                const Sample& before = medians[previous];
+                std::printf("   %8.1f %16.1f", median.ms[op] / std::max(before.ms[op], 0.001),
+                            static_cast<double>(median.messages[op]) /
+                                static_cast<double>(std::max(before.messages[op], 1L)));
+            }
+            std::printf("\n");
+        }
+        const double bareStart = Median(startFloor);
+        const double bareSave = Median(saveFloor);
+        std::printf("  bare start-up %8.2f ms: start-up / bare = %.2f\n", bareStart,
+                    median.ms[kStartUp] / bareStart);
+        std::printf("  bare save     %8.2f ms: Apply / bare    = %.2f\n", bareSave,
+                    median.ms[kApply] / bareSave);
+        std::fflush(stdout);
+        previous = n;
+    }
+    return 0;
+}

@@ -1,0 +1,193 @@
+// The check-box tree's walks: what a toggle queries, sets and reports with spreading on and off,
+// how the callbacks' answers steer it, the upward pass of SetItemCheck, and an owner that calls
+// the control again from inside its change callback.
+#include "tests/support/TreeHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+// The events of one kind: 'Q', 'S' or 'C'.
+Events Only(const Events& events, char kind) {
+    Events result;
+    for (const std::string& event : events)
+        if (event[0] == kind && event[1] == ' ')
+            result.push_back(event);
+    return result;
+}
+
+// The change reports after the last SetItemCheck: that set's upward reports, then the change walk.
+Events AfterLastSet(const Events& events) {
+    Events result;
+    for (const std::string& event : events) {
+        if (event[0] == 'S' && event[1] == ' ')
+            result.clear();
+        else if (event[0] == 'C')
+            result.push_back(event);
+    }
+    return result;
+}
+
+const char kAll[] = "SubSystems Alpha Beta Beta1 Beta2 Gamma";
+
+TEST(CheckBoxTreeWalk, ToggleOfATreeFromTheTop) {
+    CTreeHost host;
+    host.Click("SubSystems", Spot::StateIcon);
+    // clang-format off
+    EXPECT_EQ(host.Take(), Events({
+        "Q SubSystems 1", "Q Alpha 1", "Q Beta 1", "Q Beta1 1", "Q Beta2 1", "Q Gamma 1",
+        "S SubSystems 1",
+        "S Alpha 1", "C SubSystems 0",
+        "S Beta 1", "C SubSystems 0",
+        "S Beta1 1", "C Beta 0", "C SubSystems 0", // Beta clear while only one child is set
+        "S Beta2 1", "C Beta 1", "C SubSystems 0",
+        "S Gamma 1", "C SubSystems 1",
+        "C SubSystems 1", "C Alpha 1", "C Beta 1", "C Beta1 1", "C Beta2 1", "C Gamma 1",
+        "SelChanging SubSystems", "SelChanged SubSystems"}));
+    // clang-format on
+    EXPECT_EQ(host.Checked(), kAll);
+
+    // Unchecking one grandchild clears its parent and every ancestor above, each reported.
+    host.Click("Beta2", Spot::StateIcon);
+    EXPECT_EQ(host.Take(), Events({"Q Beta2 0", "S Beta2 0", "C Beta 0", "C SubSystems 0",
+                                   "C Beta2 0", "SelChanging Beta2", "SelChanged Beta2"}));
+    EXPECT_EQ(host.Checked(), "Alpha Beta1 Gamma");
+}
+
+TEST(CheckBoxTreeWalk, ParentIsCheckedExactlyWhenAllChildrenAre) {
+    const std::pair<const char*, const char*> steps[] = {
+        {"Alpha", "Alpha"},
+        {"Beta1", "Alpha Beta1"},
+        {"Beta2", "Alpha Beta Beta1 Beta2"},
+        {"Gamma", kAll},
+        {"Beta1", "Alpha Beta2 Gamma"},
+        {"Beta", kAll}, // a parent with some children clear: all of them set
+        {"SubSystems", ""},
+    };
+    CTreeHost host;
+    for (const auto& [click, checked] : steps) {
+        host.Click(click, Spot::StateIcon);
+        EXPECT_EQ(host.Checked(), checked) << click;
+    }
+}
+
+TEST(CheckBoxTreeWalk, AnswersOfTheCallbacks) {
+    const Events walk = {"C SubSystems 1", "C Alpha 1", "C Beta 1",
+                         "C Beta1 1",      "C Beta2 1", "C Gamma 1"};
+    const Events queried = {"Q SubSystems 1", "Q Alpha 1", "Q Beta 1",
+                            "Q Beta1 1",      "Q Beta2 1", "Q Gamma 1"};
+    Events reported = {"C SubSystems 1"}; // the upward report of the last set, Gamma's
+    reported.insert(reported.end(), walk.begin(), walk.end());
+    struct Case {
+        const char* name;
+        std::map<std::string, int> query, change;
+        Events queries, changes;
+        const char* checked;
+    } const cases[] = {
+        {"refused", {{"SubSystems", 0}}, {}, {"Q SubSystems 1"}, {}, ""},
+        {"only the lowest bit counts", {{"SubSystems", 2}}, {}, {"Q SubSystems 1"}, {}, ""},
+        {"0 for a descendant: not asked below it, changed all the same",
+         {{"Beta", 0}, {"SubSystems", 3}},
+         {},
+         {"Q SubSystems 1", "Q Alpha 1", "Q Beta 1", "Q Gamma 1"},
+         reported,
+         kAll},
+        {"change answer 0: its children are not reported",
+         {},
+         {{"Beta", 0}},
+         queried,
+         {"C SubSystems 1", "C SubSystems 1", "C Alpha 1", "C Beta 1", "C Gamma 1"},
+         kAll},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTreeHost host;
+        host.m_queryAnswer = c.query;
+        host.m_changeAnswer = c.change;
+        host.Click("SubSystems", Spot::StateIcon);
+        const Events events = host.Take();
+        EXPECT_EQ(Only(events, 'Q'), c.queries);
+        EXPECT_EQ(AfterLastSet(events), c.changes);
+        EXPECT_EQ(host.Checked(), c.checked);
+        EXPECT_EQ(events.back(), "SelChanged SubSystems"); // selected, allowed or not
+    }
+}
+
+TEST(CheckBoxTreeWalk, FailedSetStopsTheSettingWalkBelowThatItem) {
+    CTreeHost host;
+    host.m_tree.m_hRefuse = host.Item("Beta");
+    host.Click("SubSystems", Spot::StateIcon);
+    EXPECT_EQ(Only(host.Take(), 'S'),
+              Events({"S SubSystems 1", "S Alpha 1", "S Beta 1", "S Gamma 1"}));
+    EXPECT_EQ(host.Checked(), "Alpha Gamma");
+}
+
+TEST(CheckBoxTreeWalk, WithoutSpreadingOnlyTheItemItself) {
+    CTreeHost host;
+    host.m_tree.m_bPropagate = FALSE;
+    host.Click("Beta", Spot::StateIcon);
+    EXPECT_EQ(host.Take(),
+              Events({"Q Beta 1", "S Beta 1", "C Beta 1", "SelChanging Beta", "SelChanged Beta"}));
+    EXPECT_EQ(host.m_tree.SetItemCheck(host.Item("Beta1"), TRUE), TRUE);
+    EXPECT_EQ(host.Take(), Events({"S Beta1 1"})); // no upward pass either
+    EXPECT_EQ(host.Checked(), "Beta Beta1");
+}
+
+TEST(CheckBoxTreeSetItemCheck, RecomputesAndReportsAncestorsOnly) {
+    CTreeHost host;
+    for (int i = 0; i < 2; ++i) { // every ancestor reported each time, changed or not
+        EXPECT_EQ(host.m_tree.SetItemCheck(host.Item("Beta1"), TRUE), TRUE);
+        EXPECT_EQ(host.Take(), Events({"S Beta1 1", "C Beta 0", "C SubSystems 0"}));
+    }
+    EXPECT_EQ(host.m_tree.SetItemCheck(host.Item("Beta2"), TRUE), TRUE);
+    EXPECT_EQ(host.Take(), Events({"S Beta2 1", "C Beta 1", "C SubSystems 0"}));
+    EXPECT_EQ(host.m_tree.SetItemCheck(host.Item("SubSystems"), TRUE), TRUE);
+    EXPECT_EQ(host.Take(), Events({"S SubSystems 1"})); // its children keep their states
+    EXPECT_EQ(host.Checked(), "SubSystems Beta Beta1 Beta2");
+    EXPECT_EQ(host.Selected(), "Default");
+
+    // No item: nothing to set, no parent to recompute or report.
+    EXPECT_EQ(host.m_tree.CCheckBoxTree::SetItemCheck(nullptr, TRUE), FALSE);
+    EXPECT_EQ(host.Take(), Events());
+    EXPECT_EQ(host.Checked(), "SubSystems Beta Beta1 Beta2");
+}
+
+// The configuration dialog's pattern: each report about an item other than "SubSystems" stores
+// the state in the owner's data and then sets every item's box from that data again, which runs
+// further upward passes and reports while the control's own walks are still going.
+TEST(CheckBoxTreeReentrancy, OwnerResettingEveryBoxFromItsChangeCallback) {
+    CTreeHost host(g_dialogTree);
+    std::map<std::string, bool> data = {
+        {"Default", true}, {"Alpha", true}, {"Beta", false}, {"Gamma", true}};
+    const auto setAll = [&] {
+        for (const auto& [name, enabled] : data)
+            host.m_tree.SetItemCheck(host.Item(name), enabled);
+    };
+    int reports = 0;
+    host.m_onChange = [&](BOOL bCheck, HTREEITEM hItem) {
+        ASSERT_LT(++reports, 1000) << "the callbacks do not come to an end";
+        if (hItem != host.Item("SubSystems")) {
+            data[host.Name(hItem)] = bCheck != 0;
+            setAll();
+        }
+    };
+    setAll();
+    const std::pair<const char*, const char*> steps[] = {
+        {"SubSystems", "Default SubSystems Alpha Beta Gamma"},
+        {"Beta", "Default Alpha Gamma"},
+        {"Default", "Alpha Gamma"},
+        {"Beta", "SubSystems Alpha Beta Gamma"},
+        {"SubSystems", ""}};
+    for (const auto& [click, checked] : steps) {
+        host.Click(click, Spot::StateIcon);
+        EXPECT_EQ(host.Checked(), checked) << click;
+        for (const auto& [name, enabled] : data)
+            EXPECT_EQ(host.m_tree.GetCheck(host.Item(name)) != 0, enabled) << click << name;
+    }
+    host.Key(WM_KEYDOWN, VK_SPACE); // "SubSystems" is selected
+    EXPECT_EQ(host.Checked(), "SubSystems Alpha Beta Gamma");
+}
+
+} // namespace

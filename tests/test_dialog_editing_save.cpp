@@ -1,0 +1,285 @@
+// Saving from the running main dialog: the day count's check at Apply and OK, what Apply, OK
+// and Cancel leave in the registry, a save the registry refuses, and the next start of the
+// dialog on what was saved.
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "tests/support/DialogProbe.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/RegistrySandbox.h"
+#include "ui/QuarnEventLogConfigurationDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace testing_support;
+
+namespace {
+
+enum { kRelease, kDebug, kTrace, kLevelNone };
+enum { kFatalErrors, kErrors, kWarnings, kInformation, kTypeNone };
+
+void FillConfiguration(RegistrySandbox& sandbox) {
+    sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
+    sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
+    sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
+    sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Trace");
+    sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogType", "Information");
+    sandbox.CreateKey(SubSystemKey("Beta").c_str());
+    sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogLevel", "None");
+    sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogType", "None");
+    sandbox.SetString(SubSystemKey("Delta").c_str(), "LogLevel", "Release");
+}
+
+class DialogSaving : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillConfiguration(sandbox);
+        app.m_pMainWnd = &dlg; // as in the application: message boxes belong to the dialog
+    }
+
+    std::string Value(const std::string& key, const char* name) const {
+        std::string value;
+        return sandbox.GetString(key.c_str(), name, &value) ? value : "(missing)";
+    }
+
+    RegistrySandbox sandbox;
+    CQuarnEventLogConfigurationDlg dlg;
+    CWinApp app;
+};
+
+// Presses a button of the dialog; returns the message boxes it raised (closed with OK).
+std::vector<Popup> Press(HWND hDlg, int nID) {
+    return WithPopups([&] { ClickButton(hDlg, nID); });
+}
+
+bool IsOpen(HWND hDlg) {
+    return ::IsWindow(hDlg) && ::IsWindowVisible(hDlg);
+}
+
+// Adds a subsystem through the hidden "Add SubSystem" command.
+void AddSubSystem(HWND hDlg, const char* name) {
+    WithPopups([&] { SendCommand(hDlg, IDC_ADD_SUBSYSTEM, BN_CLICKED); },
+               [&](const Popup& add) {
+                   TypeText(::GetDlgItem(add.hWnd, IDC_EDIT_SUBSYSTEM_NAME), name);
+                   ClickButton(add.hWnd, IDOK);
+               });
+}
+
+// The system's own text for an error code, without its line break.
+std::string SystemText(DWORD error) {
+    char buffer[512] = {};
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                     buffer, sizeof buffer, nullptr);
+    std::string text = buffer;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+// Refused counts prompt once at Apply and once at OK, leave the focus in the field, the dialog
+// open and the registry as it was. A refused count does not hold up a list change or a selection
+// change, which prompt as well; the field then shows the last number taken, or keeps an
+// out-of-range one.
+TEST_F(DialogSaving, DayCountIsCheckedAtApplyAndOk) {
+    struct Case {
+        const char* days;
+        int button;              // for an accepted count: Apply or OK
+        const char* afterChange; // for a refused count: the field after a list change
+    };
+    const std::vector<Case> cases = {
+        {"1", IDC_APPLY, nullptr}, {"365", IDOK, nullptr}, {"0", 0, "0"},
+        {"366", 0, "366"},         {"abc", 0, "30"},       {"", 0, "30"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("'") + c.days + "'");
+        RegistrySandbox inner;
+        FillConfiguration(inner);
+        const std::string before = DumpConfiguration(inner);
+        CQuarnEventLogConfigurationDlg run;
+        app.m_pMainWnd = &run;
+        const INT_PTR result = RunModal(run, [&](HWND hDlg) {
+            SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, c.days);
+            if (c.button != 0) {
+                EXPECT_TRUE(Press(hDlg, c.button).empty());
+                return;
+            }
+            HWND hDays = ::GetDlgItem(hDlg, IDC_EDIT_EXPIRE_DAYS);
+            for (int button : {IDC_APPLY, IDOK}) {
+                const FocusTracker focus;
+                const std::vector<Popup> prompts = Press(hDlg, button);
+                ASSERT_EQ(1u, prompts.size());
+                EXPECT_EQ(AfxGetAppName(), prompts[0].caption);
+                EXPECT_EQ(hDays, focus.LastFocused());
+                EXPECT_TRUE(IsOpen(hDlg));
+                EXPECT_EQ(before, DumpConfiguration(inner));
+            }
+            const std::vector<Popup> prompts =
+                WithPopups([&] { PickComboRow(hDlg, IDC_COMBO_LEVEL, kTrace); });
+            EXPECT_EQ(1u, prompts.size());
+            EXPECT_EQ(c.afterChange, GetText(hDlg, IDC_EDIT_EXPIRE_DAYS));
+            // A selection change goes on as well, after one prompt.
+            SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, c.days);
+            EXPECT_EQ(1u, WithPopups([&] { ClickLabel(hDlg, "Alpha"); }).size());
+            EXPECT_EQ("Alpha", GetText(hDlg, IDC_STATIC_TITLE));
+            EXPECT_EQ(c.afterChange, GetText(hDlg, IDC_EDIT_EXPIRE_DAYS));
+            SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "12");
+            EXPECT_TRUE(Press(hDlg, IDOK).empty());
+        });
+        EXPECT_EQ(c.button == IDC_APPLY ? IDCANCEL : IDOK, result); // Apply keeps it open
+        std::string days, level;
+        inner.GetString(kBaseKey, "ExpireLogsAfter", &days);
+        inner.GetString(kBaseKey, "DefaultLogLevel", &level);
+        if (c.button != 0) {
+            EXPECT_EQ(std::to_string(std::atoi(c.days)), days);
+        } else {
+            EXPECT_EQ("12", days);
+            EXPECT_EQ("Trace", level); // the list change made while the count was refused
+        }
+    }
+    app.m_pMainWnd = &dlg;
+}
+
+// Every Apply writes everything again, changed or not; Cancel keeps what Apply wrote and drops
+// what came after.
+TEST_F(DialogSaving, ApplyTwiceThenCancel) {
+    std::string afterFirst, afterSecond;
+    const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
+        EXPECT_TRUE(Press(hDlg, IDC_APPLY).empty());
+        afterFirst = DumpConfiguration(sandbox);
+        sandbox.SetString(kBaseKey, "ExpireLogsAfter", "77");
+        sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Release");
+        sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogType", "Error");
+        EXPECT_TRUE(Press(hDlg, IDC_APPLY).empty());
+        afterSecond = DumpConfiguration(sandbox);
+        PickComboRow(hDlg, IDC_COMBO_LEVEL, kRelease);
+        SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "5");
+        ClickLabel(hDlg, "Alpha");
+        ClickCheckBox(hDlg, "Alpha");
+        EXPECT_TRUE(Press(hDlg, IDCANCEL).empty());
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(afterFirst, afterSecond);
+    EXPECT_EQ(afterFirst, DumpConfiguration(sandbox));
+    EXPECT_EQ("\\DefaultLogLevel=1:Debug\\0\n"
+              "\\DefaultLogType=1:Warning\\0\n"
+              "\\ExpireLogsAfter=1:30\\0\n"
+              "\\Alpha\\LogLevel=1:Trace\\0\n"
+              "\\Alpha\\LogType=1:Information\\0\n"
+              "\\Beta\\LogLevel=1:Default\\0\n"
+              "\\Beta\\LogType=1:Default\\0\n"
+              "\\Delta\\LogLevel=1:Release\\0\n"
+              "\\Delta\\LogType=1:Default\\0\n"
+              "\\Gamma\\LogLevel=1:None\\0\n"
+              "\\Gamma\\LogType=1:None\\0\n",
+              afterFirst);
+}
+
+// Everything a user can change, applied, then seen again at the next start exactly as left.
+TEST_F(DialogSaving, NextStartShowsWhatWasSaved) {
+    const char* const nodes[] = {"Default Settings", "Alpha", "Beta", "Delta", "Gamma"};
+    std::vector<std::string> seen, seenNext;
+    const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
+        PickComboRow(hDlg, IDC_COMBO_LEVEL, kTrace);
+        PickComboRow(hDlg, IDC_COMBO_TYPE, kInformation);
+        ClickCheckBox(hDlg, "Alpha"); // off
+        ClickLabel(hDlg, "Beta");
+        ClickButton(hDlg, IDC_USE_DEFAULT_LEVEL); // takes the row still shown: Alpha's Trace
+        ClickButton(hDlg, IDC_USE_DEFAULT_TYPE);
+        PickComboRow(hDlg, IDC_COMBO_TYPE, kFatalErrors);
+        ClickCheckBox(hDlg, "Gamma"); // on; its level and type are None until changed
+        PickComboRow(hDlg, IDC_COMBO_LEVEL, kDebug);
+        ClickLabel(hDlg, "Delta");
+        ClickButton(hDlg, IDC_USE_DEFAULT_LEVEL);
+        // Typed last: a check box click in the tree would put the last count taken back.
+        SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "365");
+        EXPECT_TRUE(Press(hDlg, IDC_APPLY).empty());
+        for (const char* node : nodes) {
+            ClickLabel(hDlg, node);
+            seen.push_back(CaptureState(hDlg).Describe());
+        }
+        // Enter is OK: the dialog's own loop turns it into the default button's command.
+        ::PostMessageA(::GetDlgItem(hDlg, IDC_EDIT_EXPIRE_DAYS), WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ("\\DefaultLogLevel=1:Trace\\0\n"
+              "\\DefaultLogType=1:Information\\0\n"
+              "\\ExpireLogsAfter=1:365\\0\n"
+              "\\Alpha\\LogLevel=1:None\\0\n"
+              "\\Alpha\\LogType=1:None\\0\n"
+              "\\Beta\\LogLevel=1:Trace\\0\n"
+              "\\Beta\\LogType=1:FatalError\\0\n"
+              "\\Delta\\LogLevel=1:Default\\0\n"
+              "\\Delta\\LogType=1:Default\\0\n"
+              "\\Gamma\\LogLevel=1:Debug\\0\n"
+              "\\Gamma\\LogType=1:None\\0\n",
+              DumpConfiguration(sandbox));
+
+    CQuarnEventLogConfigurationDlg next;
+    app.m_pMainWnd = &next;
+    RunModal(next, [&](HWND hDlg) {
+        for (const char* node : nodes) {
+            ClickLabel(hDlg, node);
+            seenNext.push_back(CaptureState(hDlg).Describe());
+        }
+    });
+    app.m_pMainWnd = &dlg;
+    ASSERT_EQ(seen.size(), seenNext.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        if (std::string(nodes[i]) == "Alpha")
+            continue;
+        EXPECT_EQ(seen[i], seenNext[i]) << nodes[i];
+    }
+    // A switched-off node keeps its level and type only while the dialog is open: it is stored
+    // as None/None and comes back so.
+    EXPECT_NE(std::string::npos, seen[1].find("row=2(0)")) << seen[1];
+    EXPECT_NE(std::string::npos, seenNext[1].find("row=3(0)")) << seenNext[1];
+    EXPECT_NE(std::string::npos, seenNext[1].find("[ ] Alpha")) << seenNext[1];
+}
+
+// Below a volatile base key, a subsystem key that does not exist yet cannot be created. Apply
+// and OK then say so once, with the system's reason, and the dialog stays open with nothing
+// lost; what could be written has been.
+TEST_F(DialogSaving, SaveTheRegistryRefusesIsReportedAndKeepsTheDialogOpen) {
+    RegistrySandbox inner;
+    inner.CreateVolatileKey(kBaseKey);
+    inner.SetString(kBaseKey, "ExpireLogsAfter", "30");
+    inner.CreateVolatileKey(SubSystemKey("Alpha").c_str());
+    inner.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Trace");
+    CQuarnEventLogConfigurationDlg run;
+    app.m_pMainWnd = &run;
+    DialogState before, after;
+    const INT_PTR result = RunModal(run, [&](HWND hDlg) {
+        AddSubSystem(hDlg, "Kappa");
+        AddSubSystem(hDlg, "Lambda");
+        ClickLabel(hDlg, "Alpha");
+        PickComboRow(hDlg, IDC_COMBO_LEVEL, kDebug);
+        SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "9");
+        before = CaptureState(hDlg);
+        for (int button : {IDC_APPLY, IDOK}) {
+            const std::vector<Popup> messages = Press(hDlg, button);
+            ASSERT_EQ(1u, messages.size());
+            EXPECT_EQ(AfxGetAppName(), messages[0].caption);
+            EXPECT_NE(std::string::npos,
+                      messages[0].text.find("The logging configuration could not be saved."));
+            ASSERT_FALSE(SystemText(ERROR_CHILD_MUST_BE_VOLATILE).empty());
+            EXPECT_NE(std::string::npos,
+                      messages[0].text.find(SystemText(ERROR_CHILD_MUST_BE_VOLATILE)))
+                << messages[0].text;
+            EXPECT_TRUE(IsOpen(hDlg));
+        }
+        after = CaptureState(hDlg);
+    });
+    app.m_pMainWnd = &dlg;
+    EXPECT_EQ(IDCANCEL, result); // cancelled by the driver once the script ended
+    EXPECT_EQ(before.Describe(), after.Describe());
+    std::string days, level;
+    inner.GetString(kBaseKey, "ExpireLogsAfter", &days);
+    inner.GetString(SubSystemKey("Alpha").c_str(), "LogLevel", &level);
+    EXPECT_EQ("9", days);
+    EXPECT_EQ("Debug", level);
+    EXPECT_FALSE(inner.KeyExists(SubSystemKey("Kappa").c_str()));
+}
+
+} // namespace
