@@ -133,6 +133,10 @@ Sample RunSession(int n, bool countMessages) {
             ClickCheckBox(hDlg, "SubSystems");
         measure(kClear, [&] { ClickCheckBox(hDlg, "SubSystems"); });
         measure(kTick, [&] { ClickCheckBox(hDlg, "SubSystems"); });
+        // Scrolled to first, as a user would before clicking.
+        ::SendMessageA(Tree(hDlg), TVM_ENSUREVISIBLE, 0,
+                       reinterpret_cast<LPARAM>(FindItem(hDlg, SubSystemName(n / 2))));
+        PumpMessages();
         measure(kSelect, [&] { ClickLabel(hDlg, SubSystemName(n / 2)); });
         measure(kLevel, [&] { PickComboRow(hDlg, IDC_COMBO_LEVEL, 2); });
         measure(kApply, [&] { ClickButton(hDlg, IDC_APPLY); });
@@ -221,6 +225,39 @@ double BareStartUp() {
     return elapsed;
 }
 
+// The check-box tree's own part of ticking and clearing "SubSystems": the same control with
+// the same items, in a window that is not shown, with no owner listening.
+class CTreeAlone : public CWnd {
+public:
+    explicit CTreeAlone(int n) {
+        HWND hHost = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 600, nullptr, nullptr,
+                                       nullptr, nullptr);
+        SubclassWindow(hHost);
+        HWND hTree = ::CreateWindowExA(0, WC_TREEVIEWA, "", 0x50810137, 0, 0, 390, 590, hHost,
+                                       reinterpret_cast<HMENU>(IDC_TREE), nullptr, nullptr);
+        m_tree.SubclassWindow(hTree);
+        m_tree.ModifyStyle(TVS_CHECKBOXES, 0);
+        m_tree.ModifyStyle(0, TVS_CHECKBOXES);
+        m_hParent = m_tree.InsertItem("SubSystems");
+        for (int i = 0; i < n; ++i)
+            m_tree.InsertItem(SubSystemName(i).c_str(), m_hParent, TVI_LAST);
+        m_tree.Expand(m_hParent, TVE_EXPAND);
+        m_tree.m_bPropagate = TRUE;
+    }
+    ~CTreeAlone() override { ::DestroyWindow(m_hWnd); }
+
+    double Toggle() {
+        const RECT label = LabelRect(m_tree.m_hWnd, m_hParent);
+        const double start = NowMs();
+        ClickAt(m_tree.m_hWnd, POINT{label.left - 7, (label.top + label.bottom) / 2});
+        return NowMs() - start;
+    }
+
+private:
+    CCheckBoxTree m_tree;
+    HTREEITEM m_hParent;
+};
+
 } // namespace
 
 // Arguments: the numbers of subsystems to measure (default 10 100 300 1000).
@@ -241,8 +278,11 @@ int main(int argc, char** argv) {
         const int runs = n >= 1000 ? 5 : 7;
 
         std::vector<double> times[kOperationCount];
-        std::vector<double> saveFloor, startFloor;
+        std::vector<double> saveFloor, startFloor, treeTick, treeClear;
         for (int run = 0; run < runs; ++run) {
+            CTreeAlone tree(n);
+            treeTick.push_back(tree.Toggle());
+            treeClear.push_back(tree.Toggle());
             const Sample sample = RunSession(n, false);
             for (int op = 0; op < kOperationCount; ++op)
                 times[op].push_back(sample.ms[op]);
@@ -276,6 +316,8 @@ int main(int argc, char** argv) {
                     median.ms[kStartUp] / bareStart);
         std::printf("  bare save     %8.2f ms: Apply / bare    = %.2f\n", bareSave,
                     median.ms[kApply] / bareSave);
+        std::printf("  the tree control alone: tick %.2f ms, clear %.2f ms\n", Median(treeTick),
+                    Median(treeClear));
         std::fflush(stdout);
         previous = n;
     }

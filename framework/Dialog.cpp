@@ -123,6 +123,13 @@ CString WindowText(HWND hWnd) {
     return text;
 }
 
+// Setting a control's text repaints it; an unchanged text is left alone so that refreshing a
+// dialog does not make its controls flicker.
+void SetWindowTextIfChanged(HWND hWnd, const char* text) {
+    if (WindowText(hWnd) != text)
+        ::SetWindowTextA(hWnd, text);
+}
+
 bool IsBlank(char ch) {
     return ch == ' ' || ch == '\t';
 }
@@ -151,7 +158,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
     if (pDX->m_bSaveAndValidate)
         value = WindowText(hWnd);
     else
-        ::SetWindowTextA(hWnd, value);
+        SetWindowTextIfChanged(hWnd, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
@@ -164,7 +171,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
     } else {
         CString text;
         text.Format("%d", value);
-        ::SetWindowTextA(hWnd, text);
+        SetWindowTextIfChanged(hWnd, text);
     }
 }
 
