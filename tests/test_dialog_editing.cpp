@@ -16,8 +16,6 @@ using namespace testing_support;
 namespace {
 
 // List rows, in the order of the lists.
-enum { kRelease, kDebug, kTrace, kLevelNone };
-enum { kFatalErrors, kErrors, kWarnings, kInformation, kTypeNone };
 
 constexpr char kDefaultValueUsed[] = "Default Value used";
 constexpr char kTraceText[] = "Events of all levels will be logged";
@@ -27,16 +25,7 @@ constexpr char kInformationText[] = "Events of all types will be logged";
 // Gamma switched off.
 class DialogEditing : public ::testing::Test {
 protected:
-    void SetUp() override {
-        sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
-        sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
-        sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
-        sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Trace");
-        sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogType", "Information");
-        sandbox.CreateKey(SubSystemKey("Beta").c_str());
-        sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogLevel", "None");
-        sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogType", "None");
-    }
+    void SetUp() override { FillEditingConfiguration(sandbox); }
 
     std::string Value(const std::string& key, const char* name) const {
         std::string value;

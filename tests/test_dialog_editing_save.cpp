@@ -17,18 +17,9 @@ using namespace testing_support;
 
 namespace {
 
-enum { kRelease, kDebug, kTrace, kLevelNone };
-enum { kFatalErrors, kErrors, kWarnings, kInformation, kTypeNone };
-
+// The editing configuration and Delta, with a level of its own.
 void FillConfiguration(RegistrySandbox& sandbox) {
-    sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
-    sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
-    sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
-    sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Trace");
-    sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogType", "Information");
-    sandbox.CreateKey(SubSystemKey("Beta").c_str());
-    sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogLevel", "None");
-    sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogType", "None");
+    FillEditingConfiguration(sandbox);
     sandbox.SetString(SubSystemKey("Delta").c_str(), "LogLevel", "Release");
 }
 

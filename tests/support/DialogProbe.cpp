@@ -12,6 +12,17 @@ std::string SubSystemKey(const std::string& name) {
     return std::string(kBaseKey) + "\\" + name;
 }
 
+void FillEditingConfiguration(RegistrySandbox& sandbox) {
+    sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
+    sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
+    sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
+    sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Trace");
+    sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogType", "Information");
+    sandbox.CreateKey(SubSystemKey("Beta").c_str());
+    sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogLevel", "None");
+    sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogType", "None");
+}
+
 bool TreeItemState::operator==(const TreeItemState& o) const {
     return text == o.text && depth == o.depth && checked == o.checked && selected == o.selected &&
            expanded == o.expanded && data == o.data;

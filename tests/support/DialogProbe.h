@@ -15,6 +15,14 @@ namespace testing_support {
 constexpr char kBaseKey[] = "SOFTWARE\\Brivantex\\Quarns\\QuarnEventLogging";
 std::string SubSystemKey(const std::string& name);
 
+// Rows of the level and type lists.
+enum { kRelease, kDebug, kTrace, kLevelNone };
+enum { kFatalErrors, kErrors, kWarnings, kInformation, kTypeNone };
+
+// The editing tests' configuration: default settings Debug/Warning, 30 days; Alpha
+// Trace/Information; Beta with no values (Default/Default); Gamma switched off.
+void FillEditingConfiguration(RegistrySandbox& sandbox);
+
 struct TreeItemState {
     std::string text;
     int depth;
