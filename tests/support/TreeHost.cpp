@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 // clang-format off
-const std::vector<STreeItemSpec> g_nestedTree = {{"Default", nullptr}, {"SubSystems", nullptr},
+const std::vector<STreeItemPlan> g_nestedTree = {{"Default", nullptr}, {"SubSystems", nullptr},
     {"Alpha", "SubSystems"}, {"Beta", "SubSystems"}, {"Beta1", "Beta"}, {"Beta2", "Beta"},
     {"Gamma", "SubSystems"}};
-const std::vector<STreeItemSpec> g_dialogTree = {{"Default", nullptr}, {"SubSystems", nullptr},
+const std::vector<STreeItemPlan> g_dialogTree = {{"Default", nullptr}, {"SubSystems", nullptr},
     {"Alpha", "SubSystems"}, {"Beta", "SubSystems"}, {"Gamma", "SubSystems"}};
 // clang-format on
 
@@ -49,7 +49,7 @@ ON_NOTIFY(NM_CLICK, kTreeId, OnParentNotify)
 ON_NOTIFY(NM_DBLCLK, kTreeId, OnParentNotify)
 END_MESSAGE_MAP()
 
-CTreeHost::CTreeHost(const std::vector<STreeItemSpec>& items) {
+CTreeHost::CTreeHost(const std::vector<STreeItemPlan>& items) {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSA wc = {};
@@ -71,12 +71,12 @@ CTreeHost::CTreeHost(const std::vector<STreeItemSpec>& items) {
 
     m_tree.ModifyStyle(TVS_CHECKBOXES, 0);
     m_tree.ModifyStyle(0, TVS_CHECKBOXES);
-    for (const STreeItemSpec& spec : items)
-        m_items[spec.pszName] =
-            m_tree.InsertItem(spec.pszName, spec.pszParent ? Item(spec.pszParent) : TVI_ROOT);
-    for (const STreeItemSpec& spec : items)
-        if (spec.pszParent)
-            m_tree.Expand(Item(spec.pszParent), TVE_EXPAND);
+    for (const STreeItemPlan& plan : items)
+        m_items[plan.pszName] =
+            m_tree.InsertItem(plan.pszName, plan.pszParent ? Item(plan.pszParent) : TVI_ROOT);
+    for (const STreeItemPlan& plan : items)
+        if (plan.pszParent)
+            m_tree.Expand(Item(plan.pszParent), TVE_EXPAND);
     m_tree.m_bPropagate = TRUE;
     m_tree.SetQueryCheckCallback(&QueryCallback, this);
     m_tree.SetCheckChangedCallback(&ChangeCallback, this);

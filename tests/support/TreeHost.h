@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-struct STreeItemSpec {
+struct STreeItemPlan {
     const char* pszName;
     const char* pszParent; // nullptr: a root item
 };
 // Default; SubSystems > (Alpha, Beta > (Beta1, Beta2), Gamma); all expanded.
-extern const std::vector<STreeItemSpec> g_nestedTree;
+extern const std::vector<STreeItemPlan> g_nestedTree;
 // The configuration dialog's shape: Default; SubSystems > (Alpha, Beta, Gamma).
-extern const std::vector<STreeItemSpec> g_dialogTree;
+extern const std::vector<STreeItemPlan> g_dialogTree;
 
 class CTreeHost;
 
@@ -39,7 +39,7 @@ enum class Spot { StateIcon, Button, Label, RightOfLabel };
 
 class CTreeHost : public CWnd {
 public:
-    explicit CTreeHost(const std::vector<STreeItemSpec>& items = g_nestedTree);
+    explicit CTreeHost(const std::vector<STreeItemPlan>& items = g_nestedTree);
     ~CTreeHost() override;
 
     CRecordingTree m_tree;
