@@ -14,17 +14,13 @@ public:
 
 class CStatic : public CWnd {};
 
-class CEdit : public CWnd {
-public:
-    void LimitText(int nChars) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(nChars)); }
-};
+class CEdit : public CWnd {};
 
 class CComboBox : public CWnd {
 public:
     int AddString(const char* psz) {
         return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz)));
     }
-    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int nSelect) {
         return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect)));

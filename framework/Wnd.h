@@ -60,7 +60,6 @@ public:
     ~CWnd() override;
 
     operator HWND() const { return m_hWnd; }
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The object attached to hWnd, or a temporary one that lives until the window is gone.
     static CWnd* FromHandle(HWND hWnd);
@@ -76,12 +75,9 @@ public:
     }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
-    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
-    CWnd* SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
     void SetFont(HFONT hFont, BOOL bRedraw = TRUE) {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), bRedraw);
     }
