@@ -2,8 +2,6 @@
 
 namespace {
 constexpr UINT kStateImageShift = 12;
-constexpr UINT kUnchecked = 1;
-constexpr UINT kChecked = 2;
 } // namespace
 
 BOOL CTreeCtrl::GetCheck(HTREEITEM hItem) const {
@@ -17,7 +15,7 @@ BOOL CTreeCtrl::SetCheck(HTREEITEM hItem, BOOL fCheck) {
     item.mask = TVIF_HANDLE | TVIF_STATE;
     item.hItem = hItem;
     item.stateMask = TVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(fCheck ? kChecked : kUnchecked);
+    item.state = CheckStateImage(fCheck);
     return static_cast<BOOL>(SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 

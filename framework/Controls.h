@@ -32,6 +32,8 @@ public:
     // Check boxes are state images 1 (clear) and 2 (checked) of a TVS_CHECKBOXES tree.
     BOOL GetCheck(HTREEITEM hItem) const;
     BOOL SetCheck(HTREEITEM hItem, BOOL fCheck = TRUE);
+    // The state bits (TVIS_STATEIMAGEMASK) that show a check box checked or clear.
+    static UINT CheckStateImage(BOOL fCheck) { return INDEXTOSTATEIMAGEMASK(fCheck ? 2 : 1); }
 
     UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const {
         return static_cast<UINT>(

@@ -20,8 +20,6 @@ constexpr int kMinExpireDays = 1;
 constexpr int kMaxExpireDays = 365;
 constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's
 constexpr int kTitleFontHeight = 16;
-constexpr UINT kUncheckedImage = 1; // state images of a check-box tree
-constexpr UINT kCheckedImage = 2;
 
 // Posted at start-up so that the user is told only once the dialog is on screen.
 constexpr UINT WM_QUARN_OPEN_FAILED = WM_APP + 1;
@@ -295,7 +293,7 @@ void CQuarnEventLogConfigurationDlg::UpdateTreeChecks() {
 // agrees with its children anyway: every change of a child recomputes it.
 void CQuarnEventLogConfigurationDlg::SetItemCheckWhereDiffers(HTREEITEM hItem, bool bCheck) {
     const UINT nShown = m_tree.GetItemState(hItem, TVIS_STATEIMAGEMASK);
-    if (nShown != INDEXTOSTATEIMAGEMASK(bCheck ? kCheckedImage : kUncheckedImage))
+    if (nShown != CTreeCtrl::CheckStateImage(bCheck))
         m_tree.SetItemCheck(hItem, bCheck);
 }
 
