@@ -4,9 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
-int CString::Find(char ch) const {
-    const size_t pos = m_str.find(ch);
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+int CString::Find(char ch, UINT nCodePage) const {
+    for (size_t pos = 0; pos < m_str.size(); ++pos) {
+        if (m_str[pos] == ch)
+            return static_cast<int>(pos);
+        // A lead byte and the byte after it are one character, whatever that byte's value.
+        if (::IsDBCSLeadByteEx(nCodePage, static_cast<BYTE>(m_str[pos])))
+            ++pos;
+    }
+    return -1;
 }
 
 CString& CString::operator+=(const CString& rhs) {

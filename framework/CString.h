@@ -15,7 +15,11 @@ public:
     bool IsEmpty() const { return m_str.empty(); }
     void Empty() { m_str.clear(); }
     char GetAt(int nIndex) const { return m_str[static_cast<size_t>(nIndex)]; }
-    int Find(char ch) const;
+    // The position of the first character ch, stepping over the double-byte characters of the
+    // ANSI code page (whose second byte may have ch's value); -1 when there is none.
+    int Find(char ch) const { return Find(ch, CP_ACP); }
+    // The same in the given code page.
+    int Find(char ch, UINT nCodePage) const;
 
     operator const char*() const { return m_str.c_str(); }
 

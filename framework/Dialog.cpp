@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -32,6 +33,55 @@ INT_PTR CDialog::DoModal() {
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
+namespace {
+
+// A template placed at (0, 0) without DS_CENTER asks for the framework's placement: the dialog
+// manager alone would put such a dialog in the corner of its owner's client area, or of the
+// screen.
+bool TemplateLeavesPlacementOpen(UINT nIDTemplate) {
+    const HINSTANCE hInstance = ::GetModuleHandleA(nullptr);
+    const HRSRC hResource = ::FindResourceA(hInstance, MAKEINTRESOURCEA(nIDTemplate), RT_DIALOG);
+    const HGLOBAL hTemplate = hResource ? ::LoadResource(hInstance, hResource) : nullptr;
+    const WORD* pWords = hTemplate ? static_cast<const WORD*>(::LockResource(hTemplate)) : nullptr;
+    if (!pWords)
+        return false;
+    // DLGTEMPLATEEX (signature 0xFFFF in its second word) puts a help id and the extended style
+    // before the style; DLGTEMPLATE starts with the style.
+    const bool extended = pWords[1] == 0xFFFF;
+    const WORD* pStyle = pWords + (extended ? 6 : 0);
+    const WORD* pPosition = pWords + (extended ? 9 : 5);
+    const DWORD style = MAKELONG(pStyle[0], pStyle[1]);
+    return !(style & (DS_CENTER | DS_CENTERMOUSE)) && pPosition[0] == 0 && pPosition[1] == 0;
+}
+
+// Centres the window over its owner when the owner is on screen, else over the work area of its
+// monitor, and keeps it inside that work area.
+void CentreWindow(HWND hWnd) {
+    const HWND hOwner = ::GetWindow(hWnd, GW_OWNER);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(hOwner ? hOwner : hWnd, MONITOR_DEFAULTTONEAREST),
+                      &monitor);
+    const RECT& area = monitor.rcWork;
+    RECT over = area;
+    if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
+        ::GetWindowRect(hOwner, &over);
+
+    RECT rect;
+    ::GetWindowRect(hWnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    int x = (over.left + over.right - width) / 2;
+    int y = (over.top + over.bottom - height) / 2;
+    // Too far right or down is mended first, so that a dialog larger than the work area keeps
+    // its caption and system menu on screen.
+    x = std::max(static_cast<int>(area.left), std::min(x, static_cast<int>(area.right) - width));
+    y = std::max(static_cast<int>(area.top), std::min(y, static_cast<int>(area.bottom) - height));
+    ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
     // From WM_INITDIALOG on, every message goes through the object's window procedure first and
     // then, unhandled, to the dialog manager's default processing.
@@ -39,7 +89,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
         return FALSE;
     CDialog* pDialog = reinterpret_cast<CDialog*>(lParam);
     pDialog->SubclassWindow(hWnd);
-    return pDialog->OnInitDialog();
+    RECT before;
+    ::GetWindowRect(hWnd, &before);
+    const BOOL result = pDialog->OnInitDialog();
+    // Placed before it is first shown; a dialog that placed or showed itself is left alone.
+    RECT after;
+    ::GetWindowRect(hWnd, &after);
+    if (!::IsWindowVisible(hWnd) && after.left == before.left && after.top == before.top &&
+        TemplateLeavesPlacementOpen(pDialog->m_nIDTemplate))
+        CentreWindow(hWnd);
+    return result;
 }
 
 BOOL CDialog::OnInitDialog() {

@@ -183,6 +183,18 @@ TEST_F(AddSubSystem, RefusedNamesKeepTheAddDialogOpen) {
               sandbox.SubKeys(testing_support::kBaseKey));
 }
 
+// The refusal looks for a real backslash: in a double-byte code page such as 932 the second byte
+// of many characters is 0x5C without being one, and the registry takes such names.
+TEST(AddSubSystemName, BackslashIsFoundAsACharacterNotAsAByte) {
+    const char sjisWithTrail5C[] = "\x95\x5C"; // one code page 932 character
+    EXPECT_EQ(-1, CString(sjisWithTrail5C).Find('\\', 932));
+    EXPECT_EQ(-1, (CString("Log") + sjisWithTrail5C + "A").Find('\\', 932));
+    EXPECT_EQ(2, (CString(sjisWithTrail5C) + "\\x").Find('\\', 932));
+    // In code page 1252 both bytes are characters of their own.
+    EXPECT_EQ(1, CString(sjisWithTrail5C).Find('\\', 1252));
+    EXPECT_EQ(3, CString("Mid\\Sub").Find('\\', 1252));
+}
+
 TEST_F(AddSubSystem, EmptyNamePromptIsAnExclamation) {
     HICON shown = nullptr;
     bool cancelButton = true;

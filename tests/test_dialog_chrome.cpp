@@ -208,3 +208,49 @@ TEST(DialogChrome, SystemCommands) {
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_EQ(0, sandbox.ValueCount(kBaseKey));
 }
+
+// The main dialog, which has no owner, opens in the middle of the work area and the About box in
+// the middle of the main dialog; over a main dialog hanging off a corner of the screen the About
+// box stays inside the work area, against that corner.
+TEST(DialogChrome, DialogsOpenCentred) {
+    RegistrySandbox sandbox;
+    CWinApp app;
+    CQuarnEventLogConfigurationDlg dlg;
+    app.m_pMainWnd = &dlg;
+    RECT work = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT main = {}, about = {}, aboutTopLeft = {}, aboutBottomRight = {};
+    RunModal(dlg, [&](HWND hDlg) {
+        const auto aboutRect = [&] {
+            RECT rect = {};
+            WithPopups([&] { ::SendMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0); },
+                       [&](const Popup& popup) {
+                           ::GetWindowRect(popup.hWnd, &rect);
+                           ::SendMessageA(popup.hWnd, WM_COMMAND, IDOK, 0);
+                       });
+            return rect;
+        };
+        ::GetWindowRect(hDlg, &main);
+        about = aboutRect();
+        const int width = main.right - main.left, height = main.bottom - main.top;
+        ::SetWindowPos(hDlg, nullptr, work.left + 40 - width, work.top + 40 - height, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER);
+        aboutTopLeft = aboutRect();
+        ::SetWindowPos(hDlg, nullptr, work.right - 40, work.bottom - 40, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER);
+        aboutBottomRight = aboutRect();
+    });
+
+    const auto expectSameCentre = [](const RECT& outer, const RECT& inner) {
+        EXPECT_NEAR((outer.left + outer.right) / 2, (inner.left + inner.right) / 2, 2);
+        EXPECT_NEAR((outer.top + outer.bottom) / 2, (inner.top + inner.bottom) / 2, 2);
+    };
+    ASSERT_GT(main.right - main.left, about.right - about.left);
+    expectSameCentre(work, main);
+    expectSameCentre(main, about);
+    EXPECT_EQ(work.left, aboutTopLeft.left);
+    EXPECT_EQ(work.top, aboutTopLeft.top);
+    EXPECT_EQ(work.right, aboutBottomRight.right);
+    EXPECT_EQ(work.bottom, aboutBottomRight.bottom);
+    EXPECT_EQ(about.right - about.left, aboutBottomRight.right - aboutBottomRight.left);
+}

@@ -115,7 +115,16 @@ TEST_F(DialogSaving, DayCountIsCheckedAtApplyAndOk) {
             EXPECT_EQ(1u, WithPopups([&] { ClickLabel(hDlg, "Alpha"); }).size());
             EXPECT_EQ("Alpha", GetText(hDlg, IDC_STATIC_TITLE));
             EXPECT_EQ(c.afterChange, GetText(hDlg, IDC_EDIT_EXPIRE_DAYS));
+            // So does a tick of "Use Default Value": it stays ticked and is saved once the
+            // count is mended.
+            SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, c.days);
+            EXPECT_EQ(1u, Press(hDlg, IDC_USE_DEFAULT_TYPE).size());
+            EXPECT_EQ(BST_CHECKED, ::IsDlgButtonChecked(hDlg, IDC_USE_DEFAULT_TYPE));
             SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "12");
+            EXPECT_TRUE(Press(hDlg, IDC_APPLY).empty());
+            std::string type;
+            inner.GetString(SubSystemKey("Alpha").c_str(), "LogType", &type);
+            EXPECT_EQ("Default", type);
             EXPECT_TRUE(Press(hDlg, IDOK).empty());
         });
         EXPECT_EQ(c.button == IDC_APPLY ? IDCANCEL : IDOK, result); // Apply keeps it open
