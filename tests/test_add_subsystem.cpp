@@ -318,6 +318,26 @@ TEST_F(AddSubSystem, AddedSubSystemIsEditedAndSavedWithTheRest) {
     EXPECT_EQ(std::vector<std::string>({"Alpha", "Beta", "b-item", "Mid", "Zeta"}), restart);
 }
 
+// Runs again with the ANSI code page 932 (CMakeLists.txt): a name whose character has 0x5C as
+// its second byte is taken and saved under that name, read back as the same character.
+TEST_F(AddSubSystem, DoubleByteNameWithTrailByte5CIsSaved) {
+    if (::GetACP() != 932)
+        GTEST_SKIP() << "runs with the ANSI code page 932";
+    const std::string name = "Log\x95\x5C"; // "Log" and U+8868
+    RunModal(dlg, [&](HWND hDlg) {
+        const AddOutcome outcome = AddTyped(hDlg, name.c_str());
+        EXPECT_TRUE(outcome.prompts.empty());
+        EXPECT_FALSE(outcome.stayedOpen);
+        ClickButton(hDlg, IDOK);
+    });
+    EXPECT_EQ(std::vector<std::string>({"Alpha", name, "Mid", "Zeta"}),
+              sandbox.SubKeys(testing_support::kBaseKey));
+    EXPECT_EQ("Default", Value(sandbox, SubSystemKey(name), "LogLevel"));
+    wchar_t wide[8] = {};
+    ::MultiByteToWideChar(932, 0, name.c_str(), -1, wide, 8);
+    EXPECT_EQ(std::wstring(L"Log\u8868"), wide);
+}
+
 TEST_F(AddSubSystem, CancellingTheMainDialogWritesNothing) {
     const std::string before = DumpConfiguration(sandbox);
     const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
