@@ -49,8 +49,8 @@ win msiexec /i "$x64" /qn
 win msiexec /i "QuarnEventLogConfiguration-$newer-x64.msi" /qn
 [ "$(products)" = "QuarnEventLogConfiguration Application $newer Brivantex" ] ||
     fail "after the upgrade, Programs and Features shows: $(products)"
-! win msiexec /i "$x64" /qn /l*v downgrade.log || fail "downgrade installed"
-grep -q 'WIX_DOWNGRADE_DETECTED = {' downgrade.log || fail "downgrade not detected"
+! win msiexec /i "$x64" /qn /l*v install.log || fail "downgrade installed"
+grep -q 'WIX_DOWNGRADE_DETECTED = {' install.log || fail "downgrade not detected"
 [ "$(products)" = "QuarnEventLogConfiguration Application $newer Brivantex" ] ||
     fail "after the refused downgrade, Programs and Features shows: $(products)"
 
@@ -62,7 +62,7 @@ printf '%s\n' "Default Settings: on, level Debug, type Warnings" \
     "Scheduler: on, level Trace, type Default" "days 30" | diff - saved.txt
 win reg export "$key" quarn-logging.reg /reg:32 /y
 win reg delete "$key" /reg:32 /f
-! win reg query "$key" /reg:32 >/dev/null 2>&1 || fail "key not deleted"
+! win reg query "$key" /s /reg:32 >/dev/null 2>&1 || fail "key not deleted"
 win reg import quarn-logging.reg /reg:32
 dialog show | diff saved.txt -
 
