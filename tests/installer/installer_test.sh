@@ -13,8 +13,11 @@ work=$build/installer-test
 prefix=$work/wineprefix
 fail() { echo "FAIL: $*" >&2; exit 1; }
 win() { "$root/scripts/wine-run" "$prefix" "$@"; }
+# The prefix's server and helpers would hold ctest's output open for a while after the test.
+end_wine() { WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true; }
+end_wine
+trap end_wine EXIT
 
-WINEPREFIX=$prefix /usr/lib/wine/wineserver64 -k 2>/dev/null || true
 rm -rf "$work"
 version=$(head -n 1 "$root/VERSION")
 # Windows Installer compares only the first three numbers of a version.
@@ -33,38 +36,42 @@ products() {
     win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
         sed -nE 's/^ +(DisplayName|DisplayVersion|Publisher) +REG_SZ +//p' | paste -sd ' '
 }
-dialog() { # runs the installed program and works its dialog with remote_dialog ARGS
+expect_products() { [ "$(products)" = "QuarnEventLogConfiguration Application $1 Brivantex" ] ||
+    fail "$2, Programs and Features shows: $(products)"; }
+# Runs the installed program and confirms its dialog (remote_dialog says how).
+dialog() {
     win 'C:\Program Files\Brivantex\Quarns\QuarnEventLogConfiguration.exe' &
-    win "$build/remote_dialog.exe" "$@" | tr -d '\r'
+    win "$build/remote_dialog.exe" "$@"
     wait $!
 }
 
 win msiexec /i "$x64" /qn
 [ -f "$program" ] || fail "program not installed"
 [ -n "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
-[ "$(products)" = "QuarnEventLogConfiguration Application $version Brivantex" ] ||
-    fail "Programs and Features shows: $(products)"
+expect_products "$version" "after the install"
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
 win msiexec /i "QuarnEventLogConfiguration-$newer-x64.msi" /qn
-[ "$(products)" = "QuarnEventLogConfiguration Application $newer Brivantex" ] ||
-    fail "after the upgrade, Programs and Features shows: $(products)"
+expect_products "$newer" "after the upgrade"
 ! win msiexec /i "$x64" /qn /l*v install.log || fail "downgrade installed"
 grep -q 'WIX_DOWNGRADE_DETECTED = {' install.log || fail "downgrade not detected"
-[ "$(products)" = "QuarnEventLogConfiguration Application $newer Brivantex" ] ||
-    fail "after the refused downgrade, Programs and Features shows: $(products)"
+expect_products "$newer" "after the refused downgrade"
 
+# Saved by the program: its edit, and a subsystem's word in another letter case respelt.
 key='HKLM\SOFTWARE\Brivantex\Quarns\QuarnEventLogging'
 win reg add "$key\\Scheduler" /v LogLevel /d trace /reg:32 /f
-dialog edit 1 2 30 # Debug, Warnings
-dialog show >saved.txt
-printf '%s\n' "Default Settings: on, level Debug, type Warnings" \
-    "Scheduler: on, level Trace, type Default" "days 30" | diff - saved.txt
+dialog 1 2 30 # Debug, Warnings
 win reg export "$key" quarn-logging.reg /reg:32 /y
+iconv -f UTF-16 -t UTF-8 quarn-logging.reg | tr -d '\r' | grep '^"' | diff - <(printf '%s\n' \
+    '"DefaultLogLevel"="Debug"' '"DefaultLogType"="Warning"' '"ExpireLogsAfter"="30"' \
+    '"LogLevel"="Trace"' '"LogType"="Default"')
 win reg delete "$key" /reg:32 /f
 ! win reg query "$key" /s /reg:32 >/dev/null 2>&1 || fail "key not deleted"
 win reg import quarn-logging.reg /reg:32
-dialog show | diff saved.txt -
+# Read back by the program, which saves all it shows on OK: the same configuration again.
+dialog
+win reg export "$key" read-back.reg /reg:32 /y
+cmp quarn-logging.reg read-back.reg || fail "the program read back another configuration"
 
 win msiexec /x "QuarnEventLogConfiguration-$newer-x64.msi" /qn
 [ ! -e "$program" ] || fail "program left behind"
