@@ -49,12 +49,14 @@ win msiexec /i "$x64" /qn
 [ -f "$program" ] || fail "program not installed"
 [ -n "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
 expect_products "$version" "after the install"
+cmp "$build/res/QuarnEventLogConfiguration.ico" "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
 win msiexec /i "QuarnEventLogConfiguration-$newer-x64.msi" /qn
 expect_products "$newer" "after the upgrade"
 ! win msiexec /i "$x64" /qn /l*v install.log || fail "downgrade installed"
 grep -q 'WIX_DOWNGRADE_DETECTED = {' install.log || fail "downgrade not detected"
+grep -q 'ALLUSERS = 1' install.log || fail "not a per-machine package"
 expect_products "$newer" "after the refused downgrade"
 
 # Saved by the program: its edit, and a subsystem's word in another letter case respelt.
