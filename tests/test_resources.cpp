@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <ostream>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "version.h"
 
 namespace {
 
@@ -41,8 +43,18 @@ HMODULE ResourceModule() {
     return module;
 }
 
-std::vector<BYTE> LoadBytes(LPCSTR type, LPCSTR name, WORD language) {
-    HMODULE module = ResourceModule();
+// The 32-bit program that ships, which cannot run here: loaded as data, its resources can be
+// read all the same. Null when there is no i686 build.
+HMODULE I686Program() {
+    static const HMODULE module = [] {
+        const char* path = std::getenv("QUARN_I686_PROGRAM");
+        return path ? LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
+    }();
+    return module;
+}
+
+std::vector<BYTE> LoadBytes(LPCSTR type, LPCSTR name, WORD language,
+                            HMODULE module = ResourceModule()) {
     HRSRC info = FindResourceExA(module, type, name, language);
     if (!info)
         return {};
@@ -367,8 +379,8 @@ VersionNode ParseVersionNode(const std::vector<BYTE>& bytes, size_t begin) {
     return node;
 }
 
-TEST(ResourceVersion, FixedInfoStringsAndTranslation) {
-    const std::vector<BYTE> bytes = LoadBytes(RT_VERSION, MAKEINTRESOURCEA(1), kLangUs);
+void ExpectVersionBlock(HMODULE module) {
+    const std::vector<BYTE> bytes = LoadBytes(RT_VERSION, MAKEINTRESOURCEA(1), kLangUs, module);
     ASSERT_FALSE(bytes.empty());
     const VersionNode root = ParseVersionNode(bytes, 0);
     EXPECT_EQ(root.key, "VS_VERSION_INFO");
@@ -377,10 +389,13 @@ TEST(ResourceVersion, FixedInfoStringsAndTranslation) {
     ASSERT_EQ(root.value.size(), sizeof fixed);
     std::memcpy(&fixed, root.value.data(), sizeof fixed);
     EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwProductVersionLS, 0x00000001u);
+    // The version of the VERSION file, which the installers carry too.
+    const DWORD versionMS = MAKELONG(QUARN_VERSION_MINOR, QUARN_VERSION_MAJOR);
+    const DWORD versionLS = MAKELONG(QUARN_VERSION_TWEAK, QUARN_VERSION_PATCH);
+    EXPECT_EQ(fixed.dwFileVersionMS, versionMS);
+    EXPECT_EQ(fixed.dwFileVersionLS, versionLS);
+    EXPECT_EQ(fixed.dwProductVersionMS, versionMS);
+    EXPECT_EQ(fixed.dwProductVersionLS, versionLS);
     EXPECT_EQ(fixed.dwFileFlagsMask, 0x3Fu);
     EXPECT_EQ(fixed.dwFileFlags, 0u);
     EXPECT_EQ(fixed.dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
@@ -392,15 +407,19 @@ TEST(ResourceVersion, FixedInfoStringsAndTranslation) {
     ASSERT_EQ(stringInfo->children.size(), 1u);
     const VersionNode& table = stringInfo->children[0];
     EXPECT_EQ(table.key, "040904B0");
+    // Written as "1, 0, 0, 1", as the program has always shown it.
+    const std::string versionText =
+        std::to_string(QUARN_VERSION_MAJOR) + ", " + std::to_string(QUARN_VERSION_MINOR) + ", " +
+        std::to_string(QUARN_VERSION_PATCH) + ", " + std::to_string(QUARN_VERSION_TWEAK);
     const std::map<std::string, std::string> expected = {
         {"CompanyName", ""},
         {"FileDescription", "QuarnEventLogConfiguration MFC Application"},
-        {"FileVersion", "1, 0, 0, 1"},
+        {"FileVersion", versionText},
         {"InternalName", "QuarnEventLogConfiguration"},
         {"LegalTrademarks", ""},
         {"OriginalFilename", "QuarnEventLogConfiguration.EXE"},
         {"ProductName", "QuarnEventLogConfiguration Application"},
-        {"ProductVersion", "1, 0, 0, 1"},
+        {"ProductVersion", versionText},
     };
     std::map<std::string, std::string> actual;
     std::string legalNotice;
@@ -419,6 +438,10 @@ TEST(ResourceVersion, FixedInfoStringsAndTranslation) {
     const VersionNode* translation = varInfo->Child("Translation");
     ASSERT_NE(translation, nullptr);
     EXPECT_EQ(translation->value, (std::vector<BYTE>{0x09, 0x04, 0xB0, 0x04}));
+}
+
+TEST(ResourceVersion, FixedInfoStringsAndTranslation) {
+    ExpectVersionBlock(ResourceModule());
 }
 
 TEST(ResourceStrings, AboutEntryIsTheOnlyString) {
@@ -513,15 +536,11 @@ size_t CountOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-TEST(ResourceManifest, NamesTheBuildArchitectureAndRequestsCommonControls6) {
-    const std::vector<BYTE> bytes = LoadBytes(kRtManifest, MAKEINTRESOURCEA(1), kLangUs);
+void ExpectManifest(HMODULE module, const std::string& architectureName) {
+    const std::vector<BYTE> bytes = LoadBytes(kRtManifest, MAKEINTRESOURCEA(1), kLangUs, module);
     ASSERT_FALSE(bytes.empty());
     const std::string manifest(bytes.begin(), bytes.end());
-#ifdef _WIN64
-    const std::string architecture = "processorArchitecture=\"amd64\"";
-#else
-    const std::string architecture = "processorArchitecture=\"X86\"";
-#endif
+    const std::string architecture = "processorArchitecture=\"" + architectureName + "\"";
     // A 64-bit program naming X86 (or the reverse) does not start on Windows: the
     // side-by-side loader finds no matching assembly. Both the program's own identity and the
     // common-controls dependency must name the build's architecture.
@@ -547,6 +566,23 @@ TEST(ResourceManifest, NamesTheBuildArchitectureAndRequestsCommonControls6) {
     for (const char* part : required)
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     EXPECT_EQ(CountOf(manifest, "type=\"win32\""), 2u);
+}
+
+TEST(ResourceManifest, NamesTheBuildArchitectureAndRequestsCommonControls6) {
+#ifdef _WIN64
+    ExpectManifest(ResourceModule(), "amd64");
+#else
+    ExpectManifest(ResourceModule(), "X86");
+#endif
+}
+
+// The program that ships is the i686 one: its version block is the x86_64 program's and its
+// manifest names X86, or Windows would not start it.
+TEST(ShippedProgram, I686VersionBlockAndManifest) {
+    if (!I686Program())
+        GTEST_SKIP() << "no i686 program at QUARN_I686_PROGRAM";
+    ExpectVersionBlock(I686Program());
+    ExpectManifest(I686Program(), "X86");
 }
 
 std::string ResourceName(LPCSTR name) {
