@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace {
 
 using Events = std::vector<std::string>;
@@ -71,6 +74,52 @@ TEST(CheckBoxTreeWalk, ParentIsCheckedExactlyWhenAllChildrenAre) {
         host.Click(click, Spot::StateIcon);
         EXPECT_EQ(host.Checked(), checked) << click;
     }
+}
+
+// clang-format off
+const std::vector<STreeItemPlan> kDeepTree = {{"Default", nullptr}, {"SubSystems", nullptr},
+    {"A", "SubSystems"}, {"A1", "A"}, {"A1a", "A1"}, {"A1b", "A1"}, {"A1c", "A1"}, {"A2", "A"},
+    {"A2a", "A2"}, {"B", "SubSystems"}, {"C", "SubSystems"}, {"C1", "C"}, {"C2", "C"}, {"C3", "C"}};
+// clang-format on
+
+// A fixed-seed run of clicks and space bars on a deep tree, with spreading switched off and on,
+// vetoes, change answers that stop walks and refused sets: the owner hears the same and sees the
+// same boxes after every step as from the reference, which reads each parent's children from the
+// first.
+TEST(CheckBoxTreeWalk, UpwardPassAnswersAsReadingFromTheFirstChild) {
+    const auto run = [](bool bReference) {
+        CTreeHost host(kDeepTree);
+        host.m_tree.m_bReference = bReference;
+        std::mt19937 random(11);
+        Events log;
+        for (int step = 0; step < 150; ++step) {
+            const std::string name = kDeepTree[random() % kDeepTree.size()].pszName;
+            const unsigned kind = random() % 8, answer = random() % 4;
+            if (kind == 0)
+                host.m_tree.m_bPropagate = !host.m_tree.m_bPropagate;
+            else if (kind == 1)
+                host.m_queryAnswer = {{name, answer}}; // 0 and 2 refuse
+            else if (kind == 2)
+                host.m_changeAnswer = {{name, answer & 1}};
+            else if (kind == 3)
+                host.m_tree.m_hRefuse = answer ? nullptr : host.Item(name);
+            else if (kind < 6)
+                host.Click(name, Spot::StateIcon);
+            else {
+                host.Click(name, Spot::Label);
+                host.Key(WM_KEYDOWN, VK_SPACE);
+            }
+            for (const std::string& event : host.Take())
+                log.push_back(event);
+            log.push_back("shown: " + host.Checked());
+        }
+        return log;
+    };
+    const Events log = run(false);
+    EXPECT_EQ(log, run(true));
+    // The run reaches both answers for parents below the top.
+    EXPECT_TRUE(std::count(log.begin(), log.end(), "C A1 1") &&
+                std::count(log.begin(), log.end(), "C A 0"));
 }
 
 TEST(CheckBoxTreeWalk, AnswersOfTheCallbacks) {

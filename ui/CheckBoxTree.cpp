@@ -113,15 +113,27 @@ BOOL CCheckBoxTree::SetItemCheck(HTREEITEM hItem, BOOL bCheck) {
 }
 
 void CCheckBoxTree::UpdateParentChecks(HTREEITEM hItem) {
-    for (HTREEITEM hParent = GetParentItem(hItem); m_bPropagate && hParent;
-         hParent = GetParentItem(hParent)) {
-        BOOL all = TRUE;
-        for (HTREEITEM hChild = GetChildItem(hParent); hChild && all;
-             hChild = GetNextSiblingItem(hChild))
-            all &= GetCheck(hChild) & 1;
+    for (HTREEITEM hChild = hItem, hParent = GetParentItem(hItem); m_bPropagate && hParent;
+         hChild = hParent, hParent = GetParentItem(hParent)) {
+        const BOOL all = AreAllChildrenChecked(hParent, hChild);
         // The plain SetCheck: a parent's recomputed state starts no walk of its own.
         SetCheck(hParent, all);
         if (m_pfnCheckChanged)
             m_pfnCheckChanged(m_pCheckChangedContext, all, hParent);
     }
+}
+
+// Read from the child that just changed to the last, then from the first up to it: a walk that
+// sets the children one after another finds the next, still unset, child at once, instead of
+// reading again every child it has set before. Nothing is called back while reading, so the
+// answer is the one a read from the first child would give.
+BOOL CCheckBoxTree::AreAllChildrenChecked(HTREEITEM hParent, HTREEITEM hChanged) const {
+    for (HTREEITEM hChild = hChanged; hChild; hChild = GetNextSiblingItem(hChild))
+        if (!(GetCheck(hChild) & 1))
+            return FALSE;
+    for (HTREEITEM hChild = GetChildItem(hParent); hChild && hChild != hChanged;
+         hChild = GetNextSiblingItem(hChild))
+        if (!(GetCheck(hChild) & 1))
+            return FALSE;
+    return TRUE;
 }

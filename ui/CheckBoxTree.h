@@ -42,6 +42,7 @@ private:
     void NotifyCheckChanged(HTREEITEM hItem, BOOL bCheck);
     BOOL WalkSubtree(HTREEITEM hItem, CheckCallback pfn, BOOL bCheck, void* pContext);
     void UpdateParentChecks(HTREEITEM hItem);
+    BOOL AreAllChildrenChecked(HTREEITEM hParent, HTREEITEM hChanged) const;
     bool IsEditingLabel() const;
     static int ApplyCheckCallback(void* pContext, BOOL bCheck, HTREEITEM hItem);
 

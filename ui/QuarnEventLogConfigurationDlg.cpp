@@ -123,11 +123,11 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
     // images now; otherwise the first paint would clear every check mark set before it.
     m_tree.ModifyStyle(TVS_CHECKBOXES, 0);
     m_tree.ModifyStyle(0, TVS_CHECKBOXES);
-    PopulateTree();
-
+    // Spreading on before the items get their marks, so that "SubSystems" follows them.
     m_tree.m_bPropagate = TRUE;
     m_tree.SetQueryCheckCallback(&CanChangeCheckCallback, this);
     m_tree.SetCheckChangedCallback(&CheckChangedCallback, this);
+    PopulateTree();
 
     ShowCurrentSettings();
     RefreshControls();
@@ -153,15 +153,20 @@ void CQuarnEventLogConfigurationDlg::LoadSubSystems() {
 void CQuarnEventLogConfigurationDlg::PopulateTree() {
     m_hDefaultItem = m_tree.InsertItem(m_pDefaultSettings->GetName(), TVI_ROOT, TVI_LAST);
     m_tree.SetItemData(m_hDefaultItem, static_cast<DWORD_PTR>(kDefaultItemData));
+    m_nodeOfItem[m_hDefaultItem] = kDefaultSettingsIndex;
     m_hSubSystemsItem = m_tree.InsertItem(kSubSystemsItemText, TVI_ROOT, TVI_LAST);
 
     // Item data is the position in m_subSystems, which keeps load order; the display is sorted.
     for (size_t i = 0; i < m_subSystems.size(); ++i) {
         HTREEITEM hItem =
-            m_tree.InsertItem(m_subSystems[i]->GetName(), m_hSubSystemsItem, TVI_LAST);
-        m_tree.SetItemData(hItem, i);
+            m_tree.InsertItem(TVIF_TEXT | TVIF_PARAM, m_subSystems[i]->GetName(), 0, 0, 0, 0,
+                              static_cast<LPARAM>(i), m_hSubSystemsItem, TVI_LAST);
         m_subSystems[i]->SetTreeItem(hItem);
+        m_nodeOfItem[hItem] = static_cast<int>(i);
     }
+    // Before sorting, while the items stand in insertion order: the tree's recomputation of
+    // "SubSystems" after each mark then meets the next, still clear, item at once.
+    ShowNewSubSystemChecks();
 
     m_tree.SelectItem(m_hDefaultItem);
     m_tree.Expand(m_hSubSystemsItem, TVE_EXPAND);
@@ -196,7 +201,7 @@ BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem
     // "SubSystems" has no settings; re-showing for its recomputed state would never end, since
     // every refresh reports it again.
     if (hItem != m_hSubSystemsItem) {
-        EnableSettings(static_cast<int>(m_tree.GetItemData(hItem)), bCheck);
+        EnableSettings(m_nodeOfItem.at(hItem), bCheck);
         if (bLastReport)
             ShowCurrentSettings();
     }
@@ -275,18 +280,19 @@ void CQuarnEventLogConfigurationDlg::RefreshControls() {
     UpdateData(FALSE);
 }
 
+// The marks agree with the data everywhere but on subsystems added since the last refresh: a
+// toggle sets the marks before it reports them into the data, and nothing else changes either.
+// So a refresh costs the same with ten subsystems as with ten thousand.
 void CQuarnEventLogConfigurationDlg::UpdateTreeChecks() {
     SetItemCheckWhereDiffers(m_hDefaultItem, m_pDefaultSettings->IsEnabled());
+    ShowNewSubSystemChecks();
+}
 
-    // Last displayed first: after each change the tree recomputes "SubSystems" from its
-    // children up to the first unchecked one, which is then found at once rather than after
-    // all the children checked before it.
-    std::vector<HTREEITEM> items;
-    for (HTREEITEM hItem = m_tree.GetChildItem(m_hSubSystemsItem); hItem;
-         hItem = m_tree.GetNextSiblingItem(hItem))
-        items.push_back(hItem);
-    for (auto it = items.rbegin(); it != items.rend(); ++it)
-        SetItemCheckWhereDiffers(*it, m_subSystems[m_tree.GetItemData(*it)]->IsEnabled());
+void CQuarnEventLogConfigurationDlg::ShowNewSubSystemChecks() {
+    for (; m_nSubSystemChecksShown < m_subSystems.size(); ++m_nSubSystemChecksShown) {
+        const CSubSystemLogSettings& settings = *m_subSystems[m_nSubSystemChecksShown];
+        SetItemCheckWhereDiffers(settings.GetTreeItem(), settings.IsEnabled());
+    }
 }
 
 // Setting a mark that is shown already would only make the tree recompute "SubSystems", which
@@ -424,5 +430,6 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
     m_tree.SetItem(hItem, TVIF_PARAM, nullptr, 0, 0, 0, 0, static_cast<LPARAM>(nIndex));
     // From the next refresh on, the item's check box shows the new subsystem (switched on).
     m_subSystems[nIndex]->SetTreeItem(hItem);
+    m_nodeOfItem[hItem] = static_cast<int>(nIndex);
     m_tree.SendMessage(TVM_SORTCHILDREN, FALSE, reinterpret_cast<LPARAM>(m_hSubSystemsItem));
 }

@@ -12,6 +12,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <unordered_map>
 #include <vector>
 
 class CQuarnEventLogConfigurationDlg : public CDialog {
@@ -76,6 +77,7 @@ private:
     void ShowCurrentSettings();
     void RefreshControls();
     void UpdateTreeChecks();
+    void ShowNewSubSystemChecks();
     void StoreCurrentSettings();
     // 0 when everything was stored, else the first registry error.
     LONG SaveSettings();
@@ -86,6 +88,11 @@ private:
     void ResumeTreeDrawing();
 
     LONG m_lOpenError = ERROR_SUCCESS; // why the configuration could not be opened at start-up
+    // The item data of every item but "SubSystems", kept here too: a toggle reports thousands of
+    // items, and asking the tree for each one's data costs a message that searches all items.
+    std::unordered_map<HTREEITEM, int> m_nodeOfItem;
+    // m_subSystems below this position have their check marks set from their data.
+    size_t m_nSubSystemChecksShown = 0;
     // The last item the tree asked about before a toggle: the last one it will report.
     HTREEITEM m_hLastQueriedItem = nullptr;
 

@@ -39,7 +39,21 @@ int ChangeCallback(void* pContext, BOOL bCheck, HTREEITEM hItem) {
 
 BOOL CRecordingTree::SetItemCheck(HTREEITEM hItem, BOOL bCheck) {
     m_pHost->Record("S", bCheck, hItem);
-    return hItem == m_hRefuse ? FALSE : CCheckBoxTree::SetItemCheck(hItem, bCheck);
+    if (hItem == m_hRefuse)
+        return FALSE;
+    if (!m_bReference)
+        return CCheckBoxTree::SetItemCheck(hItem, bCheck);
+    const BOOL result = SetCheck(hItem, bCheck);
+    for (HTREEITEM hParent = GetParentItem(hItem); m_bPropagate && hParent;
+         hParent = GetParentItem(hParent)) {
+        BOOL all = TRUE;
+        for (HTREEITEM hChild = GetChildItem(hParent); hChild && all;
+             hChild = GetNextSiblingItem(hChild))
+            all &= GetCheck(hChild) & 1;
+        SetCheck(hParent, all);
+        ChangeCallback(m_pHost, all, hParent);
+    }
+    return result;
 }
 
 BEGIN_MESSAGE_MAP(CTreeHost, CWnd)

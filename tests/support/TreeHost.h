@@ -27,12 +27,14 @@ extern const std::vector<STreeItemPlan> g_dialogTree;
 class CTreeHost;
 
 // Records every SetItemCheck, those of the control's own setting walk included; refuses
-// m_hRefuse the way an override in a derived control may.
+// m_hRefuse the way an override in a derived control may. With m_bReference it recomputes the
+// ancestors itself, reading each one's children from the first, as the control once did.
 class CRecordingTree : public CCheckBoxTree {
 public:
     BOOL SetItemCheck(HTREEITEM hItem, BOOL bCheck) override;
     CTreeHost* m_pHost = nullptr;
     HTREEITEM m_hRefuse = nullptr;
+    bool m_bReference = false;
 };
 
 enum class Spot { StateIcon, Button, Label, RightOfLabel };
