@@ -253,6 +253,10 @@ TEST_F(AddSubSystem, UnusualNamesAreStoredAsTyped) {
         {"   ", "   ", {"   ", "Alpha", "Mid", "Zeta"}, {"   ", "Alpha", "Mid", "Zeta"}},
         {"Mid", "Mid", {"Alpha", "Mid", "Mid", "Zeta"}, {"Alpha", "Mid", "Zeta"}},
         {"mID", "Mid", {"Alpha", "Mid", "mID", "Zeta"}, {"Alpha", "Mid", "Zeta"}},
+        {"zeta-2",
+         "zeta-2",
+         {"Alpha", "Mid", "Zeta", "zeta-2"},
+         {"Alpha", "Mid", "Zeta", "zeta-2"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("'" + c.name + "'");

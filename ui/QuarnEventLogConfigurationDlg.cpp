@@ -10,6 +10,8 @@
 #include "ui/AddSubSystemDlg.h"
 #include "ui/DialogFont.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kSubSystemsItemText[] = "SubSystems";
@@ -171,6 +173,9 @@ void CQuarnEventLogConfigurationDlg::PopulateTree() {
     m_tree.SelectItem(m_hDefaultItem);
     m_tree.Expand(m_hSubSystemsItem, TVE_EXPAND);
     m_tree.SortChildren(m_hSubSystemsItem);
+    for (HTREEITEM hItem = m_tree.GetChildItem(m_hSubSystemsItem); hItem;
+         hItem = m_tree.GetNextSiblingItem(hItem))
+        m_displayOrder.push_back(m_nodeOfItem.at(hItem));
 }
 
 int CQuarnEventLogConfigurationDlg::CanChangeCheckCallback(void* pContext, BOOL bCheck,
@@ -425,11 +430,20 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
     const size_t nIndex = m_subSystems.size() - 1;
     const CString strName = m_subSystems[nIndex]->GetName();
 
+    // Straight to its place in the tree's order (the case-insensitive word sort of lstrcmpi,
+    // after the names that compare equal): sorting all the children again would compare every
+    // name with the others.
+    const auto itPlace = std::upper_bound(
+        m_displayOrder.begin(), m_displayOrder.end(), strName, [&](const CString& name, int i) {
+            return ::lstrcmpiA(name, m_subSystems[i]->GetName()) < 0;
+        });
+    const HTREEITEM hAfter =
+        itPlace == m_displayOrder.begin() ? TVI_FIRST : m_subSystems[*(itPlace - 1)]->GetTreeItem();
     HTREEITEM hItem =
-        m_tree.InsertItem(TVIF_TEXT, strName, 0, 0, 0, 0, 0, m_hSubSystemsItem, TVI_LAST);
+        m_tree.InsertItem(TVIF_TEXT, strName, 0, 0, 0, 0, 0, m_hSubSystemsItem, hAfter);
     m_tree.SetItem(hItem, TVIF_PARAM, nullptr, 0, 0, 0, 0, static_cast<LPARAM>(nIndex));
     // From the next refresh on, the item's check box shows the new subsystem (switched on).
     m_subSystems[nIndex]->SetTreeItem(hItem);
     m_nodeOfItem[hItem] = static_cast<int>(nIndex);
-    m_tree.SendMessage(TVM_SORTCHILDREN, FALSE, reinterpret_cast<LPARAM>(m_hSubSystemsItem));
+    m_displayOrder.insert(itPlace, static_cast<int>(nIndex));
 }

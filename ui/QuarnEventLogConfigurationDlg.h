@@ -91,6 +91,8 @@ private:
     // The item data of every item but "SubSystems", kept here too: a toggle reports thousands of
     // items, and asking the tree for each one's data costs a message that searches all items.
     std::unordered_map<HTREEITEM, int> m_nodeOfItem;
+    // The positions in m_subSystems in the order the tree shows them under "SubSystems".
+    std::vector<int> m_displayOrder;
     // m_subSystems below this position have their check marks set from their data.
     size_t m_nSubSystemChecksShown = 0;
     // The last item the tree asked about before a toggle: the last one it will report.
