@@ -439,9 +439,12 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
         });
     const HTREEITEM hAfter =
         itPlace == m_displayOrder.begin() ? TVI_FIRST : m_subSystems[*(itPlace - 1)]->GetTreeItem();
+    // With its drawing on, the tree view would repaint every item below the new one by one.
+    m_tree.SendMessage(WM_SETREDRAW, FALSE);
     HTREEITEM hItem =
         m_tree.InsertItem(TVIF_TEXT, strName, 0, 0, 0, 0, 0, m_hSubSystemsItem, hAfter);
     m_tree.SetItem(hItem, TVIF_PARAM, nullptr, 0, 0, 0, 0, static_cast<LPARAM>(nIndex));
+    m_tree.SendMessage(WM_SETREDRAW, TRUE);
     // From the next refresh on, the item's check box shows the new subsystem (switched on).
     m_subSystems[nIndex]->SetTreeItem(hItem);
     m_nodeOfItem[hItem] = static_cast<int>(nIndex);
