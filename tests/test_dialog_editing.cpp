@@ -15,8 +15,6 @@ using namespace testing_support;
 
 namespace {
 
-// List rows, in the order of the lists.
-
 constexpr char kDefaultValueUsed[] = "Default Value used";
 constexpr char kTraceText[] = "Events of all levels will be logged";
 constexpr char kInformationText[] = "Events of all types will be logged";
