@@ -173,9 +173,14 @@ TEST_F(DialogEditing, EditsStayWithTheirNodeUntilApply) {
 }
 
 TEST_F(DialogEditing, UseDefaultValueTickedAndClearedAgain) {
-    DialogState ticked, cleared;
-    std::string storedTicked;
+    // A word outside the vocabulary loads the default settings' level as Default.
+    sandbox.SetString(kBaseKey, "DefaultLogLevel", "Dbg");
+    DialogState misspelt, ticked, cleared, mended;
+    std::string storedTicked, storedMisspelt;
     RunModal(dlg, [&](HWND hDlg) {
+        misspelt = CaptureState(hDlg);
+        Apply(hDlg);
+        storedMisspelt = StoredDefaults();
         ClickLabel(hDlg, "Alpha");
         ClickButton(hDlg, IDC_USE_DEFAULT_LEVEL);
         ClickButton(hDlg, IDC_USE_DEFAULT_TYPE);
@@ -186,7 +191,15 @@ TEST_F(DialogEditing, UseDefaultValueTickedAndClearedAgain) {
         ClickButton(hDlg, IDC_USE_DEFAULT_TYPE);
         cleared = CaptureState(hDlg);
         Apply(hDlg);
+        ClickLabel(hDlg, "Default Settings");
+        ClickButton(hDlg, IDC_USE_DEFAULT_LEVEL);
+        mended = CaptureState(hDlg);
+        Apply(hDlg);
     });
+    // Its box can be cleared, nothing else; untouched, the level is written back as it loaded.
+    EXPECT_TRUE(misspelt.useDefaultLevel && misspelt.useDefaultLevelEnabled);
+    EXPECT_FALSE(misspelt.levelListEnabled || misspelt.useDefaultTypeEnabled);
+    EXPECT_EQ("Default/Warning", storedMisspelt);
     EXPECT_TRUE(ticked.useDefaultLevel && ticked.useDefaultType);
     EXPECT_FALSE(ticked.levelListEnabled || ticked.typeListEnabled);
     EXPECT_EQ(kDefaultValueUsed, ticked.levelDescription);
@@ -201,6 +214,12 @@ TEST_F(DialogEditing, UseDefaultValueTickedAndClearedAgain) {
     EXPECT_EQ(kTraceText, cleared.levelDescription);
     EXPECT_EQ(kInformationText, cleared.typeDescription);
     EXPECT_EQ("Trace/Information", Stored("Alpha"));
+
+    // Cleared, the default settings' level takes the list's last row and cannot follow again.
+    EXPECT_FALSE(mended.useDefaultLevel || mended.useDefaultLevelEnabled);
+    EXPECT_TRUE(mended.levelListEnabled);
+    EXPECT_EQ(kTrace, mended.levelRow);
+    EXPECT_EQ("Trace/Warning", StoredDefaults());
 }
 
 // A subsystem shown with Default keeps the rows the lists had; clearing its boxes takes them.

@@ -252,7 +252,7 @@ TEST(DialogStartup, ExpireLogsAfterTakesTheLeadingNumberOfAnyData) {
 // What each kind of node shows, and which of its controls can be used.
 TEST(DialogStartup, EachNodeShowsItsOwnValuesAndEnableStates) {
     RegistrySandbox sandbox;
-    // Stored as "Default", the default settings' level follows nothing and cannot be changed.
+    // Stored as "Default", the default settings' level follows nothing; its box can be cleared.
     sandbox.SetString(kBaseKey, "DefaultLogLevel", "Default");
     sandbox.SetString(kBaseKey, "DefaultLogType", "information");
     sandbox.SetString(SubSystemKey("Own").c_str(), "LogLevel", "Trace");
@@ -271,7 +271,7 @@ TEST(DialogStartup, EachNodeShowsItsOwnValuesAndEnableStates) {
         }
     });
 
-    const std::string defaultUsedLevelOnDefaults = "default=1(0) row=0(0) 'Default Value used'(1)";
+    const std::string defaultUsedLevelOnDefaults = "default=1(1) row=0(0) 'Default Value used'(1)";
     const std::string informationType =
         "default=0(0) row=3(1) 'Events of all types will be logged'(1)";
     EXPECT_EQ(
@@ -284,7 +284,7 @@ TEST(DialogStartup, EachNodeShowsItsOwnValuesAndEnableStates) {
                   "default=1(1) row=0(0) 'Default Value used'(1)", "2", 0),
             Panel("Mixed", "default=0(1) row=1(1) 'Debug and Release events will be logged'(1)",
                   "default=1(1) row=0(0) 'Default Value used'(1)", "2", 1),
-            Panel("Default Settings", "default=1(0) row=1(0) 'Default Value used'(1)",
+            Panel("Default Settings", "default=1(1) row=1(0) 'Default Value used'(1)",
                   informationType, "2", -1),
         }),
         panels);

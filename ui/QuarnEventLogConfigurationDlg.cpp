@@ -274,10 +274,12 @@ void CQuarnEventLogConfigurationDlg::RefreshControls() {
                                              : RowDescription(g_LogTypeOptions, kLogTypeOptionCount,
                                                               m_comboType.GetCurSel());
 
-    // The default settings cannot follow themselves.
+    // The default settings cannot follow themselves, so their boxes cannot be ticked. A word
+    // that is not in the vocabulary loads as Default all the same: the box then stays usable
+    // until it is cleared, so that the value can be mended here.
     const bool bIsSubSystem = m_nCurrentIndex != kDefaultSettingsIndex;
-    m_btnUseDefaultLevel.EnableWindow(bEnabled && bIsSubSystem);
-    m_btnUseDefaultType.EnableWindow(bEnabled && bIsSubSystem);
+    m_btnUseDefaultLevel.EnableWindow(bEnabled && (bIsSubSystem || m_bUseDefaultLevel));
+    m_btnUseDefaultType.EnableWindow(bEnabled && (bIsSubSystem || m_bUseDefaultType));
     m_editLevelDescription.EnableWindow(bEnabled);
     m_editTypeDescription.EnableWindow(bEnabled);
 
