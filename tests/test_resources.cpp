@@ -43,8 +43,8 @@ HMODULE ResourceModule() {
     return module;
 }
 
-// The 32-bit program that ships, which cannot run here: loaded as data, its resources can be
-// read all the same. Null when there is no i686 build.
+// The 32-bit program that ships, loaded as data so that a 64-bit process can read its
+// resources. Null when there is no i686 build.
 HMODULE I686Program() {
     static const HMODULE module = [] {
         const char* path = std::getenv("QUARN_I686_PROGRAM");
