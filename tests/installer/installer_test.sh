@@ -11,7 +11,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
-[ -f "$2/QuarnEventLogConfiguration.exe" ] || { echo "no i686 build in $2: skipped"; exit 77; }
+build86=$(realpath "$2")
+[ -f "$build86/QuarnEventLogConfiguration.exe" ] || { echo "no i686 build in $2: skipped"; exit 77; }
 for tool in openssl osslsigncode msiinfo; do
     command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
@@ -40,7 +41,7 @@ version=$(head -n 1 "$root/VERSION")
 IFS=. read -r major minor patch tweak <<<"$version"
 newer=$major.$minor.$((patch + 1)).$tweak
 "$root/installer/make-package" x64 "$build" .
-"$root/installer/make-package" x86 "$2" .
+"$root/installer/make-package" x86 "$build86" .
 "$root/installer/make-package" x64 "$build" . "$newer"
 # The same version built again, as a second run of scripts/package makes it.
 "$root/installer/make-package" x64 "$build" rebuild
