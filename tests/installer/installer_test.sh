@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
 build86=$(realpath "$2")
 [ -f "$build86/QuarnEventLogConfiguration.exe" ] || { echo "no i686 build in $2: skipped"; exit 77; }
-for tool in openssl osslsigncode msiinfo; do
+for tool in openssl osslsigncode msiinfo python3; do
     command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
 work=$build/installer-test
@@ -55,7 +55,7 @@ verify() {
         { cat verify.log >&2; fail "the signature of $1 is not accepted"; }
 }
 for arch in x64 x86; do
-    unzip -q "QuarnEventLogConfiguration-$version-$arch.zip" -d "$arch"
+    python3 -m zipfile -e "QuarnEventLogConfiguration-$version-$arch.zip" "$arch"
     verify "$arch/QuarnEventLogConfiguration.exe"
     verify "QuarnEventLogConfiguration-$version-$arch.msi"
 done
