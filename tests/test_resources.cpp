@@ -43,8 +43,8 @@ HMODULE ResourceModule() {
     return module;
 }
 
-// The 32-bit program that ships, which cannot run here: loaded as data, its resources can be
-// read all the same. Null when there is no i686 build.
+// The 32-bit program that ships, loaded as data so that a 64-bit process can read its
+// resources. Null when there is no i686 build.
 HMODULE I686Program() {
     static const HMODULE module = [] {
         const char* path = std::getenv("QUARN_I686_PROGRAM");
@@ -239,8 +239,11 @@ const std::vector<ExpectedDialog>& ExpectedDialogs() {
          "About QuarnEventLogConfiguration",
          {
              {IDC_STATIC, "Static", "#128", 0x50000003, 11, 17, 20, 20},
-             {IDC_STATIC, "Static", "QuarnEventLogConfiguration Version 1.0", 0x50020080, 40, 10,
-              119, 8},
+             // The release: the first two numbers of the version.
+             {IDC_STATIC, "Static",
+              "QuarnEventLogConfiguration Version " + std::to_string(QUARN_VERSION_MAJOR) + "." +
+                  std::to_string(QUARN_VERSION_MINOR),
+              0x50020080, 40, 10, 119, 8},
              {IDC_STATIC, "Static", "Copyright (C) 2026", 0x50020000, 40, 25, 119, 8},
              {IDOK, "Button", "OK", 0x50030001, 178, 7, 50, 14},
          }},
@@ -549,10 +552,15 @@ void ExpectManifest(HMODULE module, const std::string& architectureName) {
 
     EXPECT_EQ(manifest.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>", 0),
               0u);
+    const std::string identity = "version=\"" + std::to_string(QUARN_VERSION_MAJOR) + "." +
+                                 std::to_string(QUARN_VERSION_MINOR) + "." +
+                                 std::to_string(QUARN_VERSION_PATCH) + "." +
+                                 std::to_string(QUARN_VERSION_TWEAK) + "\"";
     const char* const required[] = {
         "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">",
         "name=\"Brivantex.QuarnEventLogConfiguration.QuarnEventLogConfiguration\"",
-        "version=\"1.0.0.0\"",
+        // The program's identity carries the whole version.
+        identity.c_str(),
         "<description>QuarnEventLogConfiguration</description>",
         "name=\"Microsoft.Windows.Common-Controls\"",
         "version=\"6.0.0.0\"",

@@ -1,14 +1,21 @@
 #!/bin/bash
 # The shipping packages under Wine, in a scratch prefix, with the commands that
-# docs/administration.md gives: the x64 MSI installs silently and its program shows the dialog;
-# a newer package replaces it, an older one is refused; a configuration saved by the program
-# survives reg export, deletion and reg import, and the uninstall; the x86 MSI installs the
-# 32-bit program into Program Files (x86).
+# docs/administration.md gives. The packages are signed with a throw-away certificate:
+# osslsigncode accepts both programs and both MSIs against it and refuses a program changed after
+# signing, and SHA256SUMS holds. The x64 MSI installs silently and its program shows the dialog;
+# a rebuild of the same version replaces it, and so does a newer package; an older one is
+# refused; a configuration saved by the program survives reg export, deletion and reg import,
+# and the uninstall by product code. The x86 MSI installs the 32-bit program into Program Files
+# (x86), and that program saves a configuration too.
 #   installer_test.sh X64_BUILD_DIR I686_BUILD_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
-[ -f "$2/QuarnEventLogConfiguration.exe" ] || { echo "no i686 build in $2: skipped"; exit 77; }
+build86=$(realpath "$2")
+[ -f "$build86/QuarnEventLogConfiguration.exe" ] || { echo "no i686 build in $2: skipped"; exit 77; }
+for tool in openssl osslsigncode msiinfo python3; do
+    command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
+done
 work=$build/installer-test
 prefix=$work/wineprefix
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -19,73 +26,137 @@ end_wine
 trap end_wine EXIT
 
 rm -rf "$work"
+mkdir -p "$work/signer"
+cd "$work"
+# A throw-away code-signing certificate, and its key in a PKCS#12 file as a publisher has it.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quarn throw-away signer" \
+    -addext extendedKeyUsage=codeSigning -keyout signer/key.pem -out signer/cert.pem 2>/dev/null
+echo "throw-away password" >signer/password
+openssl pkcs12 -export -inkey signer/key.pem -in signer/cert.pem -passout file:signer/password \
+    -out signer/signer.pfx
+export QUARN_SIGN_PFX=$work/signer/signer.pfx QUARN_SIGN_PASSWORD_FILE=$work/signer/password
+
 version=$(head -n 1 "$root/VERSION")
 # Windows Installer compares only the first three numbers of a version.
 IFS=. read -r major minor patch tweak <<<"$version"
 newer=$major.$minor.$((patch + 1)).$tweak
-"$root/installer/make-package" x64 "$build" "$work"
-"$root/installer/make-package" x64 "$build" "$work" "$newer"
-"$root/installer/make-package" x86 "$2" "$work"
-cd "$work"
-
+"$root/installer/make-package" x64 "$build" .
+"$root/installer/make-package" x86 "$build86" .
+"$root/installer/make-package" x64 "$build" . "$newer"
+# The same version built again, as a second run of scripts/package makes it.
+"$root/installer/make-package" x64 "$build" rebuild
 x64=QuarnEventLogConfiguration-$version-x64.msi
+x86=QuarnEventLogConfiguration-$version-x86.msi
+
+sha256sum --quiet -c SHA256SUMS || fail "SHA256SUMS does not hold"
+[ "$(wc -l <SHA256SUMS)" = 9 ] || fail "SHA256SUMS lists $(wc -l <SHA256SUMS) files, not 9"
+verify() {
+    osslsigncode verify -CAfile signer/cert.pem -in "$1" >verify.log 2>&1 ||
+        { cat verify.log >&2; fail "the signature of $1 is not accepted"; }
+}
+for arch in x64 x86; do
+    python3 -m zipfile -e "QuarnEventLogConfiguration-$version-$arch.zip" "$arch"
+    verify "$arch/QuarnEventLogConfiguration.exe"
+    verify "QuarnEventLogConfiguration-$version-$arch.msi"
+done
+cp x64/QuarnEventLogConfiguration.exe changed.exe
+printf 'QUARN' | dd of=changed.exe bs=1 seek=4096 conv=notrunc status=none
+! cmp -s changed.exe x64/QuarnEventLogConfiguration.exe || fail "the program was not changed"
+! osslsigncode verify -CAfile signer/cert.pem -in changed.exe >/dev/null 2>&1 ||
+    fail "a program changed after signing verifies"
+
 program="$prefix/drive_c/Program Files/Brivantex/Quarns/QuarnEventLogConfiguration.exe"
 shortcut="QuarnEventLogConfiguration (64-bit).lnk"
-# Programs and Features: name, version and publisher of the products installed.
+product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+# Programs and Features in the registry view of one architecture (32 or 64): a line per product,
+# "name | version | publisher | install location | product code".
 products() {
-    win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
-        sed -nE 's/^ +(DisplayName|DisplayVersion|Publisher) +REG_SZ +//p' | paste -sd ' '
+    win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "/reg:$1" |
+        tr -d '\r' | awk -F '    ' -v OFS=' | ' '
+            function show() { if (name != "") print name, version, publisher, location, code }
+            /^HKEY/ { show(); name = version = publisher = location = ""; code = $0
+                      sub(/.*\\/, "", code) }
+            $2 == "DisplayName" { name = $4 }
+            $2 == "DisplayVersion" { version = $4 }
+            $2 == "Publisher" { publisher = $4 }
+            $2 == "InstallLocation" { location = $4 }
+            END { show() }' | sort
 }
-expect_products() { [ "$(products)" = "QuarnEventLogConfiguration Application $1 Brivantex" ] ||
-    fail "$2, Programs and Features shows: $(products)"; }
-# Runs the installed program and confirms its dialog (remote_dialog says how).
-dialog() {
-    win 'C:\Program Files\Brivantex\Quarns\QuarnEventLogConfiguration.exe' &
-    win "$build/remote_dialog.exe" "$@"
+x64_product() { # VERSION MSI
+    echo "QuarnEventLogConfiguration Application (64-bit) | $1 | Brivantex |" \
+        "C:\\Program Files\\Brivantex\\Quarns\\ | $(product_code "$2")"
+}
+expect_products() { # VIEW EXPECTED WHEN
+    [ "$(products "$1")" = "$2" ] || fail "$3, Programs and Features shows: $(products "$1")"
+}
+# Runs an installed program and confirms its dialog (remote_dialog says how).
+dialog() { # PROGRAM [LEVEL TYPE DAYS]
+    win "$1" &
+    win "$build/remote_dialog.exe" "${@:2}"
     wait $!
 }
+key='HKLM\SOFTWARE\Brivantex\Quarns\QuarnEventLogging'
+saved() { # the configuration's values as reg export writes them
+    win reg export "$key" "$1" /reg:32 /y
+    iconv -f UTF-16 -t UTF-8 "$1" | tr -d '\r' | grep '^"'
+}
 
-win msiexec /i "$x64" /qn
+win msiexec /i "$x64" /qn /norestart
 [ -f "$program" ] || fail "program not installed"
+verify "$program"
 [ -n "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
-expect_products "$version" "after the install"
+expect_products 64 "$(x64_product "$version" "$x64")" "after the install"
 cmp "$build/res/QuarnEventLogConfiguration.ico" "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
+[ "$(product_code rebuild/"$x64")" != "$(product_code "$x64")" ] || fail "rebuild, same code"
+win msiexec /i "rebuild\\$x64" /qn
+expect_products 64 "$(x64_product "$version" "rebuild/$x64")" "after the same-version rebuild"
+
 win msiexec /i "QuarnEventLogConfiguration-$newer-x64.msi" /qn
-expect_products "$newer" "after the upgrade"
-! win msiexec /i "$x64" /qn /l*v install.log || fail "downgrade installed"
-grep -q 'WIX_DOWNGRADE_DETECTED = {' install.log || fail "downgrade not detected"
-grep -q 'ALLUSERS = 1' install.log || fail "not a per-machine package"
-expect_products "$newer" "after the refused downgrade"
+expect_products 64 "$(x64_product "$newer" "QuarnEventLogConfiguration-$newer-x64.msi")" \
+    "after the upgrade"
+log="$prefix/drive_c/windows/temp/quarn-install.log"
+! win msiexec /i "$x64" /qn /l*v 'C:\Windows\Temp\quarn-install.log' || fail "downgrade installed"
+grep -q 'WIX_DOWNGRADE_DETECTED = {' "$log" || fail "downgrade not detected"
+grep -q 'ALLUSERS = 1' "$log" || fail "not a per-machine package"
+expect_products 64 "$(x64_product "$newer" "QuarnEventLogConfiguration-$newer-x64.msi")" \
+    "after the refused downgrade"
 
 # Saved by the program: its edit, and a subsystem's word in another letter case respelt.
-key='HKLM\SOFTWARE\Brivantex\Quarns\QuarnEventLogging'
 win reg add "$key\\Scheduler" /v LogLevel /d trace /reg:32 /f
-dialog 1 2 30 # Debug, Warnings
-win reg export "$key" quarn-logging.reg /reg:32 /y
-iconv -f UTF-16 -t UTF-8 quarn-logging.reg | tr -d '\r' | grep '^"' | diff - <(printf '%s\n' \
-    '"DefaultLogLevel"="Debug"' '"DefaultLogType"="Warning"' '"ExpireLogsAfter"="30"' \
-    '"LogLevel"="Trace"' '"LogType"="Default"')
+dialog 'C:\Program Files\Brivantex\Quarns\QuarnEventLogConfiguration.exe' 1 2 30 # Debug, Warnings
+saved quarn-logging.reg | diff - <(printf '%s\n' '"DefaultLogLevel"="Debug"' \
+    '"DefaultLogType"="Warning"' '"ExpireLogsAfter"="30"' '"LogLevel"="Trace"' '"LogType"="Default"')
 win reg delete "$key" /reg:32 /f
 ! win reg query "$key" /s /reg:32 >/dev/null 2>&1 || fail "key not deleted"
 win reg import quarn-logging.reg /reg:32
 # Read back by the program, which saves all it shows on OK: the same configuration again.
-dialog
+dialog 'C:\Program Files\Brivantex\Quarns\QuarnEventLogConfiguration.exe'
 win reg export "$key" read-back.reg /reg:32 /y
 cmp quarn-logging.reg read-back.reg || fail "the program read back another configuration"
 
-win msiexec /x "QuarnEventLogConfiguration-$newer-x64.msi" /qn
+# Uninstalled by the product code that Programs and Features shows, without the package.
+code=$(products 64 | awk -F ' [|] ' '{ print $5 }')
+win msiexec /x "$code" /qn
 [ ! -e "$program" ] || fail "program left behind"
 [ -z "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "shortcut left behind"
+[ -z "$(products 64)" ] || fail "Programs and Features still shows $(products 64)"
 win reg export "$key" after-uninstall.reg /reg:32 /y
 cmp quarn-logging.reg after-uninstall.reg || fail "the uninstall changed the configuration"
 
-win msiexec /i "QuarnEventLogConfiguration-$version-x86.msi" /qn
+win msiexec /i "$x86" /qn
 program86="$prefix/drive_c/Program Files (x86)/Brivantex/Quarns/QuarnEventLogConfiguration.exe"
 header=$(od -An -t u4 -j 60 -N 4 "$program86")
 [ "$(od -An -t x2 -j $((header + 4)) -N 2 "$program86" | tr -d ' ')" = 014c ] ||
     fail "the x86 package did not install the i686 program"
-win msiexec /x "QuarnEventLogConfiguration-$version-x86.msi" /qn
+expect_products 32 "QuarnEventLogConfiguration Application | $version | Brivantex |\
+ C:\\Program Files (x86)\\Brivantex\\Quarns\\ | $(product_code "$x86")" "after the x86 install"
+# The 32-bit program, run as deployed, saves the configuration it shows with its edit.
+dialog 'C:\Program Files (x86)\Brivantex\Quarns\QuarnEventLogConfiguration.exe' 2 3 7
+saved saved-by-x86.reg | diff - <(printf '%s\n' '"DefaultLogLevel"="Trace"' \
+    '"DefaultLogType"="Information"' '"ExpireLogsAfter"="7"' '"LogLevel"="Trace"' \
+    '"LogType"="Default"') || fail "the 32-bit program saved another configuration"
+win msiexec /x "$x86" /qn
 [ ! -e "$program86" ] || fail "32-bit program left behind"
 echo "installer tests passed"
