@@ -421,7 +421,7 @@ void CQuarnEventLogConfigurationDlg::OnOK() {
     if (!UpdateData(TRUE))
         return;
     StoreCurrentSettings();
-    // Declined, or not stored: either way the edits stay on screen, unsaved.
+    // Declined: nothing is written, and the dialog stays open with every edit.
     if (!MayOverwriteStoredConfiguration())
         return;
     // A configuration that could not be stored must not look saved: the dialog stays open.
