@@ -1,6 +1,6 @@
 // Saving from the running main dialog: the day count's check at Apply and OK, what Apply, OK
-// and Cancel leave in the registry, a save the registry refuses, and the next start of the
-// dialog on what was saved.
+// and Cancel leave in the registry, what another program wrote meanwhile, a save the registry
+// refuses, and the next start of the dialog on what was saved.
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "tests/support/DialogProbe.h"
@@ -142,7 +142,8 @@ TEST_F(DialogSaving, DayCountIsCheckedAtApplyAndOk) {
 }
 
 // Every Apply writes everything again, changed or not; Cancel keeps what Apply wrote and drops
-// what came after.
+// what came after. What another program wrote in between is overwritten only once the user
+// says Yes; the dialog's own writes never ask.
 TEST_F(DialogSaving, ApplyTwiceThenCancel) {
     std::string afterFirst, afterSecond;
     const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
@@ -151,8 +152,21 @@ TEST_F(DialogSaving, ApplyTwiceThenCancel) {
         sandbox.SetString(kBaseKey, "ExpireLogsAfter", "77");
         sandbox.SetString(SubSystemKey("Alpha").c_str(), "LogLevel", "Release");
         sandbox.SetString(SubSystemKey("Gamma").c_str(), "LogType", "Error");
-        EXPECT_TRUE(Press(hDlg, IDC_APPLY).empty());
+        sandbox.SetString(SubSystemKey("Beta").c_str(), "LogType", "Default"); // as it was
+        const std::vector<Popup> prompts =
+            WithPopups([&] { ClickButton(hDlg, IDC_APPLY); },
+                       [](const Popup& prompt) {
+                           EXPECT_NE(nullptr, ::GetDlgItem(prompt.hWnd, IDNO));
+                           ClickButton(prompt.hWnd, IDYES);
+                       });
+        ASSERT_EQ(1u, prompts.size());
+        EXPECT_EQ(AfxGetAppName(), prompts[0].caption);
+        for (const char* name : {"days", "Alpha", "Gamma", "overwrite"})
+            EXPECT_NE(std::string::npos, prompts[0].text.find(name)) << prompts[0].text;
+        for (const char* name : {"Beta", "Delta", "Default Settings"})
+            EXPECT_EQ(std::string::npos, prompts[0].text.find(name)) << prompts[0].text;
         afterSecond = DumpConfiguration(sandbox);
+        EXPECT_TRUE(Press(hDlg, IDC_APPLY).empty());
         PickComboRow(hDlg, IDC_COMBO_LEVEL, kRelease);
         SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "5");
         ClickLabel(hDlg, "Alpha");
@@ -174,6 +188,52 @@ TEST_F(DialogSaving, ApplyTwiceThenCancel) {
               "\\Gamma\\LogLevel=1:None\\0\n"
               "\\Gamma\\LogType=1:None\\0\n",
               afterFirst);
+}
+
+// After an Apply of the user's own, another program changes a subsystem the user did not touch,
+// deletes loaded subsystem keys and adds one. Apply and OK each ask once, naming ten and counting
+// the rest; No writes nothing and keeps the dialog open with the user's edit. Yes writes
+// everything; the added key stays.
+TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
+    for (int i = 1; i <= 11; ++i)
+        sandbox.CreateKey(SubSystemKey("S" + std::to_string(100 + i)).c_str());
+    auto answer = [](int button) {
+        return [button](const Popup& prompt) { ClickButton(prompt.hWnd, button); };
+    };
+    const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
+        // The dialog's own change, applied: never another program's.
+        PickComboRow(hDlg, IDC_COMBO_LEVEL, kTrace);
+        EXPECT_TRUE(WithPopups([&] { ClickButton(hDlg, IDC_APPLY); }, answer(IDNO)).empty());
+        SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "9"); // an edit not yet applied
+        sandbox.SetString(SubSystemKey("Beta").c_str(), "LogLevel", "Debug");
+        sandbox.DeleteKey(SubSystemKey("Gamma").c_str());
+        for (int i = 1; i <= 11; ++i)
+            sandbox.DeleteKey(SubSystemKey("S" + std::to_string(100 + i)).c_str());
+        sandbox.SetString(SubSystemKey("Zeta").c_str(), "LogLevel", "Trace");
+        const std::string outside = DumpConfiguration(sandbox);
+        const DialogState before = CaptureState(hDlg);
+        for (int button : {IDC_APPLY, IDOK}) {
+            const std::vector<Popup> prompts =
+                WithPopups([&] { ClickButton(hDlg, button); }, answer(IDNO));
+            ASSERT_EQ(1u, prompts.size());
+            const std::string& text = prompts[0].text;
+            for (const char* name : {"Beta\n", "Gamma (deleted)", "S108 (deleted)", "and 3 more"})
+                EXPECT_NE(std::string::npos, text.find(name)) << text;
+            for (const char* name : {"Alpha", "Delta", "S109", "Zeta", "Default Settings", "days"})
+                EXPECT_EQ(std::string::npos, text.find(name)) << text;
+            EXPECT_TRUE(IsOpen(hDlg));
+            EXPECT_EQ(outside, DumpConfiguration(sandbox));
+            EXPECT_EQ(before.Describe(), CaptureState(hDlg).Describe());
+        }
+        EXPECT_EQ(1u, WithPopups([&] { ClickButton(hDlg, IDC_APPLY); }, answer(IDYES)).size());
+        EXPECT_TRUE(Press(hDlg, IDOK).empty());
+    });
+    EXPECT_EQ(IDOK, result);
+    const std::string saved = DumpConfiguration(sandbox);
+    for (const char* line : {"\\ExpireLogsAfter=1:9\\0\n", "\\Beta\\LogLevel=1:Default\\0\n",
+                             "\\Gamma\\LogLevel=1:None\\0\n", "\\S111\\LogType=1:Default\\0\n",
+                             "\\Zeta\\LogLevel=1:Trace\\0\n"})
+        EXPECT_NE(std::string::npos, saved.find(line)) << saved;
 }
 
 // Everything a user can change, applied, then seen again at the next start exactly as left.
@@ -240,7 +300,7 @@ TEST_F(DialogSaving, NextStartShowsWhatWasSaved) {
 
 // Below a volatile base key, a subsystem key that does not exist yet cannot be created. Apply
 // and OK then say so once, with the system's reason, and the dialog stays open with nothing
-// lost; what could be written has been.
+// lost; what could be written has been, and counts as the dialog's own.
 TEST_F(DialogSaving, SaveTheRegistryRefusesIsReportedAndKeepsTheDialogOpen) {
     RegistrySandbox inner;
     inner.CreateVolatileKey(kBaseKey);
@@ -269,6 +329,18 @@ TEST_F(DialogSaving, SaveTheRegistryRefusesIsReportedAndKeepsTheDialogOpen) {
                 << messages[0].text;
             EXPECT_TRUE(IsOpen(hDlg));
         }
+        // The dialog's own writes do not count, the keys it could not create are not missed,
+        // and another program's change is still noticed.
+        inner.SetString(SubSystemKey("Alpha").c_str(), "LogType", "Warning");
+        const std::vector<Popup> messages =
+            WithPopups([&] { ClickButton(hDlg, IDC_APPLY); },
+                       [](const Popup& popup) {
+                           ClickButton(popup.hWnd, ::GetDlgItem(popup.hWnd, IDYES) ? IDYES : IDOK);
+                       });
+        ASSERT_EQ(2u, messages.size()); // the question, then the failure again
+        EXPECT_NE(std::string::npos, messages[0].text.find("Alpha")) << messages[0].text;
+        for (const char* name : {"Kappa", "Lambda", "days", "Default Settings"})
+            EXPECT_EQ(std::string::npos, messages[0].text.find(name)) << messages[0].text;
         after = CaptureState(hDlg);
     });
     app.m_pMainWnd = &dlg;

@@ -30,6 +30,32 @@ const char* RowDescription(const SLogOption* pRows, int nRows, int nRow) {
     return nRow >= 0 && nRow < nRows ? pRows[nRow].pszDescription : "";
 }
 
+// A longer list would not fit on the screen; the rest is counted.
+constexpr size_t kMaxChangesNamed = 10;
+
+CString OutsideChangesMessage(const SConfigurationChanges& changes) {
+    std::vector<CString> names;
+    if (changes.bExpireDays)
+        names.emplace_back("the number of days after which logs are deleted");
+    if (changes.bDefaultSettings)
+        names.emplace_back(kDefaultSettingsName);
+    for (const SSubSystemChange& change : changes.subSystems)
+        names.push_back(change.bDeleted ? change.strName + " (deleted)" : change.strName);
+
+    CString message("Another program has changed the logging configuration since this dialog "
+                    "read or saved it:\n");
+    for (size_t i = 0; i < names.size() && i < kMaxChangesNamed; ++i)
+        message += "\n    " + names[i];
+    if (names.size() > kMaxChangesNamed) {
+        CString more;
+        more.Format("\n    and %u more", static_cast<unsigned>(names.size() - kMaxChangesNamed));
+        message += more;
+    }
+    message += "\n\nApplying the settings shown here would overwrite those changes. "
+               "Overwrite them?";
+    return message;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CQuarnEventLogConfigurationDlg, CDialog)
@@ -111,6 +137,9 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
                                      ANSI_CHARSET, 0, 0, 0, 0, nullptr));
     m_staticTitle.SetFont(m_fontTitle, TRUE);
 
+    // Watched from before the first read, so that nothing another program writes meanwhile is
+    // taken for what was read.
+    m_configurationWatch.Start();
     m_pDefaultSettings->Load();
     LoadSubSystems();
 
@@ -120,6 +149,7 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
         ReadExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
     else
         PostMessageA(m_hWnd, WM_QUARN_OPEN_FAILED, 0, 0);
+    m_configurationWatch.Remember(m_nExpireDays, *m_pDefaultSettings, m_subSystems);
 
     // Re-adding the check-box style before any item exists makes the tree create its check box
     // images now; otherwise the first paint would clear every check mark set before it.
@@ -384,6 +414,8 @@ void CQuarnEventLogConfigurationDlg::OnApply() {
     if (!UpdateData(TRUE))
         return;
     StoreCurrentSettings();
+    if (!MayOverwriteStoredConfiguration())
+        return;
     SaveSettings();
 }
 
@@ -391,10 +423,20 @@ void CQuarnEventLogConfigurationDlg::OnOK() {
     if (!UpdateData(TRUE))
         return;
     StoreCurrentSettings();
+    // Declined: nothing is written, and the dialog stays open with every edit.
+    if (!MayOverwriteStoredConfiguration())
+        return;
     // A configuration that could not be stored must not look saved: the dialog stays open.
     if (SaveSettings() != ERROR_SUCCESS)
         return;
     CDialog::OnOK();
+}
+
+bool CQuarnEventLogConfigurationDlg::MayOverwriteStoredConfiguration() {
+    const SConfigurationChanges changes = m_configurationWatch.FindChanges();
+    if (changes.IsEmpty())
+        return true;
+    return AfxMessageBox(OutsideChangesMessage(changes), MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 LONG CQuarnEventLogConfigurationDlg::SaveSettings() {
@@ -410,6 +452,14 @@ LONG CQuarnEventLogConfigurationDlg::SaveSettings() {
     keepFirstError(m_pDefaultSettings->Save());
     for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : m_subSystems)
         keepFirstError(pSettings->Save());
+
+    // What was just written is the dialog's own: only what is written from now on is someone
+    // else's. After a partial failure the registry, not memory, says what it holds.
+    m_configurationWatch.Start();
+    if (lResult == ERROR_SUCCESS)
+        m_configurationWatch.Remember(m_nExpireDays, *m_pDefaultSettings, m_subSystems);
+    else
+        m_configurationWatch.RememberStored(m_subSystems);
 
     if (lResult != ERROR_SUCCESS) {
         CString message("The logging configuration could not be saved.\n\n");

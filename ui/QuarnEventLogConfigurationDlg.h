@@ -6,6 +6,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "logconfig/ConfigurationWatch.h"
 #include "logconfig/DefaultLogSettings.h"
 #include "logconfig/SubSystemLogSettings.h"
 #include "ui/CheckBoxTree.h"
@@ -81,6 +82,9 @@ private:
     void StoreCurrentSettings();
     // 0 when everything was stored, else the first registry error.
     LONG SaveSettings();
+    // false when another program changed the stored configuration since the dialog last read
+    // or wrote it and the user chose not to overwrite that.
+    bool MayOverwriteStoredConfiguration();
     CSubSystemLogSettings& CurrentSettings() const;
 
     void SetItemCheckWhereDiffers(HTREEITEM hItem, bool bCheck);
@@ -88,6 +92,7 @@ private:
     void ResumeTreeDrawing();
 
     LONG m_lOpenError = ERROR_SUCCESS; // why the configuration could not be opened at start-up
+    CConfigurationWatch m_configurationWatch;
     // The item data of every item but "SubSystems", kept here too: a toggle reports thousands of
     // items, and asking the tree for each one's data costs a message that searches all items.
     std::unordered_map<HTREEITEM, int> m_nodeOfItem;

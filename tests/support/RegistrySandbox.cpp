@@ -168,6 +168,21 @@ void RegistrySandbox::CreateKey(const char* subKey) {
         ::RegCloseKey(hKey);
 }
 
+void RegistrySandbox::DeleteKey(const char* subKey) {
+    RequireInnermost();
+    HKEY hKey = nullptr;
+    LONG lResult =
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_ALL_ACCESS | kRegistryViewFlag, &hKey);
+    if (lResult == ERROR_SUCCESS) {
+        lResult = ::RegDeleteTreeA(hKey, nullptr); // what is below; the key itself stays
+        ::RegCloseKey(hKey);
+    }
+    if (lResult == ERROR_SUCCESS)
+        lResult = ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, subKey, kRegistryViewFlag, 0);
+    if (lResult != ERROR_SUCCESS)
+        ADD_FAILURE() << "RegistrySandbox: cannot delete " << subKey << ": " << lResult;
+}
+
 void RegistrySandbox::CreateVolatileKey(const char* subKey) {
     const HKEY hKey = CreateOrFail(subKey, REG_OPTION_VOLATILE);
     if (hKey != nullptr)

@@ -45,6 +45,7 @@ public:
     bool KeyExists(const char* subKey) const;
     std::vector<std::string> SubKeys(const char* subKey) const; // registry order
     void CreateKey(const char* subKey);
+    void DeleteKey(const char* subKey); // with everything below it
     // Below a volatile key, creating a non-volatile key fails with ERROR_CHILD_MUST_BE_VOLATILE.
     void CreateVolatileKey(const char* subKey);
     int ValueCount(const char* subKey) const; // -1 when the key is missing
