@@ -271,14 +271,13 @@ void CheckStored(const CStoredConfiguration& stored, CProblemList& problems) {
     }
 }
 
-SConfigurationDocument ReadDocumentFile(const std::string& strPath,
-                                        const CStoredConfiguration& machine) {
+SConfigurationDocument ReadDocumentFile(const std::string& strPath) {
     std::string strText;
     if (const DWORD dwError = ReadTextFile(strPath, strText))
         Refuse(kExitBadInput,
                strPath + ": " + AnsiToUtf8(RegistryErrorText(static_cast<LONG>(dwError))));
     SConfigurationDocument document;
-    const std::string strError = ReadConfigurationDocument(strText, machine, document);
+    const std::string strError = ReadConfigurationDocument(strText, document);
     if (!strError.empty())
         Refuse(kExitBadInput, strPath + ": " + strError);
     return document;
@@ -305,12 +304,12 @@ void CompareWithDocument(const CStoredConfiguration& stored, const SConfiguratio
         problems.Differs(kBaseKeyDisplay, kDefaultLogTypeValueName, TypeWord(defaults.GetLogType()),
                          TypeWord(*document.defaults->nType));
     for (const SDocumentNode& node : document.subSystems) {
-        const std::string strKey = KeyOf(node.strName);
         const CStoredConfiguration::SSubSystem* pSubSystem = stored.Find(node.strName);
         if (!pSubSystem) {
-            problems.Add(strKey + ": no such subsystem, expected one");
+            problems.Add(KeyOf(node.strName) + ": no such subsystem, expected one");
             continue;
         }
+        const std::string strKey = KeyOf(pSubSystem->pSettings->GetName());
         const CSubSystemLogSettings& settings = *pSubSystem->pSettings;
         const int nLevel = settings.GetLogLevel();
         const int nType = settings.GetLogType();
@@ -332,11 +331,11 @@ void CompareWithDocument(const CStoredConfiguration& stored, const SConfiguratio
 }
 
 int Check(const std::string& strExpectFile, COutput& out) {
-    CStoredConfiguration stored;
-    ReadMachine(stored);
     std::optional<SConfigurationDocument> document;
     if (!strExpectFile.empty())
-        document = ReadDocumentFile(strExpectFile, stored);
+        document = ReadDocumentFile(strExpectFile);
+    CStoredConfiguration stored;
+    ReadMachine(stored);
     CProblemList problems;
     CheckStored(stored, problems);
     if (document)
@@ -377,44 +376,44 @@ void WriteValue(const CString& strKeyPath, const char* pszValueName, const CStri
 struct SSetArguments {
     std::string strName;
     bool bDefault = false;
-    std::string strLevel, strType, strDays;
+    std::optional<std::string> level, type, days; // given, if empty
 };
 
 int Set(const SSetArguments& args) {
     const bool bTarget = args.bDefault || !args.strName.empty();
-    const bool bWord = !args.strLevel.empty() || !args.strType.empty();
+    const bool bWord = args.level || args.type;
     if (args.bDefault && !args.strName.empty())
         Refuse(kExitBadInput, "give either a subsystem's NAME or --default, not both");
     if (bTarget != bWord)
         Refuse(kExitBadInput,
                bTarget ? "give --level or --type to set"
                        : "give the subsystem's NAME or --default for --level and --type");
-    if (!bWord && args.strDays.empty())
+    if (!bWord && !args.days)
         Refuse(kExitBadInput, "nothing to set: give --level, --type or --days");
 
     // Everything is checked before the first value is written.
     std::optional<int> nLevel, nType, nDays;
     int nValue = 0;
-    if (!args.strLevel.empty()) {
-        if (!ParseLevelWord(args.strLevel, !args.bDefault, nValue))
+    if (args.level) {
+        if (!ParseLevelWord(*args.level, !args.bDefault, nValue))
             Refuse(
                 kExitBadInput,
-                Quoted(args.strLevel) + " is not a level: Release, Debug, Trace, None" +
+                Quoted(*args.level) + " is not a level: Release, Debug, Trace, None" +
                     (args.bDefault ? " (the default settings cannot be Default)" : " or Default"));
         nLevel = nValue;
     }
-    if (!args.strType.empty()) {
-        if (!ParseTypeWord(args.strType, !args.bDefault, nValue))
+    if (args.type) {
+        if (!ParseTypeWord(*args.type, !args.bDefault, nValue))
             Refuse(
                 kExitBadInput,
-                Quoted(args.strType) +
+                Quoted(*args.type) +
                     " is not a type: FatalError, Error, Warning, Information, None" +
                     (args.bDefault ? " (the default settings cannot be Default)" : " or Default"));
         nType = nValue;
     }
-    if (!args.strDays.empty()) {
-        if (!ParseStoredDayCount(args.strDays, nValue))
-            Refuse(kExitBadInput, Quoted(args.strDays) + " is not a whole number of days from " +
+    if (args.days) {
+        if (!ParseStoredDayCount(*args.days, nValue))
+            Refuse(kExitBadInput, Quoted(*args.days) + " is not a whole number of days from " +
                                       std::to_string(kMinExpireLogsAfterDays) + " to " +
                                       std::to_string(kMaxExpireLogsAfterDays));
         nDays = nValue;
@@ -532,9 +531,7 @@ int Export(const std::string& strFile, COutput& out) {
 }
 
 int Import(const std::string& strFile) {
-    CStoredConfiguration stored;
-    ReadMachine(stored);
-    const SConfigurationDocument document = ReadDocumentFile(strFile, stored);
+    const SConfigurationDocument document = ReadDocumentFile(strFile);
 
     // Whether anything can be written at all, before the first value is.
     {
@@ -600,10 +597,13 @@ int RunCommandLine(const std::vector<std::string>& args, COutput& out, COutput& 
                "set --days N");
     pSet->add_option("NAME", setArgs.strName, "The subsystem");
     pSet->add_flag("--default", setArgs.bDefault, "The default settings");
-    pSet->add_option("--level", setArgs.strLevel, "Release, Debug, Trace, None or Default");
-    pSet->add_option("--type", setArgs.strType,
-                     "FatalError, Error, Warning, Information, None or Default");
-    pSet->add_option("--days", setArgs.strDays, "Delete logs older than N days (1 to 365)");
+    std::string strLevel, strType, strDays;
+    CLI::Option* pLevel =
+        pSet->add_option("--level", strLevel, "Release, Debug, Trace, None or Default");
+    CLI::Option* pType = pSet->add_option(
+        "--type", strType, "FatalError, Error, Warning, Information, None or Default");
+    CLI::Option* pDays =
+        pSet->add_option("--days", strDays, "Delete logs older than N days (1 to 365)");
 
     std::string strAddName;
     CLI::App* pAdd = app.add_subcommand(
@@ -650,8 +650,16 @@ int RunCommandLine(const std::vector<std::string>& args, COutput& out, COutput& 
             return Show(names, bJson, out);
         if (*pCheck)
             return Check(strExpect, out);
-        if (*pSet)
+        if (*pSet) {
+            // Given, even when empty: an empty word is refused like any other unknown one.
+            if (pLevel->count())
+                setArgs.level = strLevel;
+            if (pType->count())
+                setArgs.type = strType;
+            if (pDays->count())
+                setArgs.days = strDays;
             return Set(setArgs);
+        }
         if (*pAdd)
             return Add(strAddName);
         if (*pExplain)

@@ -36,6 +36,18 @@ bool ParseWord(const std::string& strWord, int nCount, int nDefault, bool bAllow
     return false;
 }
 
+std::string Word(const CString& strWord) {
+    return static_cast<const char*>(strWord);
+}
+
+// What a level or type resolves to, when the document gives enough to tell.
+std::optional<int> Resolve(const std::optional<int>& nOwn, int nDefault,
+                           const std::optional<int>& nOfDefaults) {
+    if (!nOwn)
+        return std::nullopt;
+    return *nOwn == nDefault ? nOfDefaults : nOwn;
+}
+
 ordered_json NodeDocument(const CSubSystemLogSettings& settings) {
     ordered_json node;
     node["level"] = static_cast<const char*>(LogLevelToString(settings.GetLogLevel()));
@@ -168,7 +180,6 @@ ConfigurationDocument(const CStoredConfiguration& stored,
 }
 
 std::string ReadConfigurationDocument(const std::string& strText,
-                                      const CStoredConfiguration& machine,
                                       SConfigurationDocument& document) {
     json root;
     try {
@@ -210,13 +221,11 @@ std::string ReadConfigurationDocument(const std::string& strText,
     if (!strError.empty())
         return strError;
 
-    // What "Default" resolves to: the document's default settings, else the machine's.
-    const int nDefaultLevel = document.defaults && document.defaults->nLevel
-                                  ? *document.defaults->nLevel
-                                  : machine.m_defaultSettings.GetLogLevel();
-    const int nDefaultType = document.defaults && document.defaults->nType
-                                 ? *document.defaults->nType
-                                 : machine.m_defaultSettings.GetLogType();
+    // What "Default" resolves to, where the document says.
+    const std::optional<int> nDefaultLevel =
+        document.defaults ? document.defaults->nLevel : std::nullopt;
+    const std::optional<int> nDefaultType =
+        document.defaults ? document.defaults->nType : std::nullopt;
     for (size_t i = 0; pSubSystems && i < pSubSystems->size() && strError.empty(); ++i) {
         SDocumentNode node;
         node.strPlace = "/subsystems/" + std::to_string(i);
@@ -249,28 +258,22 @@ std::string ReadConfigurationDocument(const std::string& strText,
         if (!strError.empty())
             break;
 
-        // What the subsystem follows where the document does not say: the machine's own value.
-        const CStoredConfiguration::SSubSystem* pOnMachine = machine.Find(node.strName);
-        const int nLevel = node.nLevel  ? *node.nLevel
-                           : pOnMachine ? pOnMachine->pSettings->GetLogLevel()
-                                        : static_cast<int>(LOG_LEVEL_DEFAULT);
-        const int nType = node.nType   ? *node.nType
-                          : pOnMachine ? pOnMachine->pSettings->GetLogType()
-                                       : static_cast<int>(LOG_TYPE_DEFAULT);
-        const int nEffectiveLevel = EffectiveLogLevel(nLevel, nDefaultLevel);
-        const int nEffectiveType = EffectiveLogType(nType, nDefaultType);
-        if (node.nEffectiveLevel && *node.nEffectiveLevel != nEffectiveLevel)
+        // An effective field contradicts the document only where the document gives what it
+        // follows; otherwise it is an expectation of its own, which check compares.
+        const std::optional<int> nEffectiveLevel =
+            Resolve(node.nLevel, LOG_LEVEL_DEFAULT, nDefaultLevel);
+        const std::optional<int> nEffectiveType =
+            Resolve(node.nType, LOG_TYPE_DEFAULT, nDefaultType);
+        if (node.nEffectiveLevel && nEffectiveLevel && *node.nEffectiveLevel != *nEffectiveLevel)
             reader.Fail(reader.Place("effectiveLevel"),
-                        std::string("\"") +
-                            static_cast<const char*>(LogLevelToString(*node.nEffectiveLevel)) +
+                        "\"" + Word(LogLevelToString(*node.nEffectiveLevel)) +
                             "\" contradicts the level, which gives \"" +
-                            static_cast<const char*>(LogLevelToString(nEffectiveLevel)) + "\"");
-        if (node.nEffectiveType && *node.nEffectiveType != nEffectiveType)
+                            Word(LogLevelToString(*nEffectiveLevel)) + "\"");
+        if (node.nEffectiveType && nEffectiveType && *node.nEffectiveType != *nEffectiveType)
             reader.Fail(reader.Place("effectiveType"),
-                        std::string("\"") +
-                            static_cast<const char*>(LogTypeToString(*node.nEffectiveType)) +
+                        "\"" + Word(LogTypeToString(*node.nEffectiveType)) +
                             "\" contradicts the type, which gives \"" +
-                            static_cast<const char*>(LogTypeToString(nEffectiveType)) + "\"");
+                            Word(LogTypeToString(*nEffectiveType)) + "\"");
         document.subSystems.push_back(node);
     }
     return strError;

@@ -33,12 +33,9 @@ struct SConfigurationDocument {
 };
 
 // Reads a document and checks all of it: JSON syntax, known fields, words, names, the day count,
-// and that a given effective field agrees with the level or type it follows (from the document,
-// or from the machine where the document does not say). "" when the document is sound, else the
-// first error with its place.
-std::string ReadConfigurationDocument(const std::string& strText,
-                                      const CStoredConfiguration& machine,
-                                      SConfigurationDocument& document);
+// and that a given effective field agrees with the level or type it follows where the document
+// gives them. "" when the document is sound, else the first error with its place.
+std::string ReadConfigurationDocument(const std::string& strText, SConfigurationDocument& document);
 
 // A level or type word in any letter case; false for an unknown word and, unless bAllowDefault,
 // for "Default".
