@@ -50,6 +50,7 @@ win msiexec /i "$x64" /qn
 [ -n "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
 expect_products "$version" "after the install"
 cmp "$build/res/QuarnEventLogConfiguration.ico" "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
+[ -f "$(dirname "$program")/quarnlogcfg.exe" ] || fail "command line not installed beside the program"
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
 win msiexec /i "QuarnEventLogConfiguration-$newer-x64.msi" /qn
