@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 namespace {
 
@@ -226,6 +227,7 @@ std::string ReadConfigurationDocument(const std::string& strText,
         document.defaults ? document.defaults->nLevel : std::nullopt;
     const std::optional<int> nDefaultType =
         document.defaults ? document.defaults->nType : std::nullopt;
+    std::unordered_map<std::string, size_t> positionOfName;
     for (size_t i = 0; pSubSystems && i < pSubSystems->size() && strError.empty(); ++i) {
         SDocumentNode node;
         node.strPlace = "/subsystems/" + std::to_string(i);
@@ -244,12 +246,12 @@ std::string ReadConfigurationDocument(const std::string& strText,
             reader.Fail(reader.Place("name"), strNameError);
             break;
         }
-        for (const SDocumentNode& earlier : document.subSystems) {
-            if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, earlier.strName, -1,
-                                 node.strName, -1) == CSTR_EQUAL)
-                reader.Fail(reader.Place("name"),
-                            "\"" + strNameUtf8 + "\" is given before, at " + earlier.strPlace);
-        }
+        const auto itEarlier = positionOfName.emplace(
+            static_cast<const char*>(SubSystemNameKey(node.strName)), document.subSystems.size());
+        if (!itEarlier.second)
+            reader.Fail(reader.Place("name"),
+                        "\"" + strNameUtf8 + "\" is given before, at " +
+                            document.subSystems[itEarlier.first->second].strPlace);
         node.nLevel = reader.TakeWord("level", true, true);
         node.nType = reader.TakeWord("type", false, true);
         node.nEffectiveLevel = reader.TakeWord("effectiveLevel", true, true);

@@ -40,14 +40,13 @@ LONG CStoredConfiguration::Read() {
                          return SubSystemDisplayOrderLess(left.pSettings->GetName(),
                                                           right.pSettings->GetName());
                      });
+    for (size_t i = 0; i < m_subSystems.size(); ++i)
+        m_positionOfName.emplace(
+            static_cast<const char*>(SubSystemNameKey(m_subSystems[i].pSettings->GetName())), i);
     return ERROR_SUCCESS;
 }
 
 const CStoredConfiguration::SSubSystem* CStoredConfiguration::Find(const CString& strName) const {
-    for (const SSubSystem& subSystem : m_subSystems) {
-        if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, subSystem.pSettings->GetName(), -1,
-                             strName, -1) == CSTR_EQUAL)
-            return &subSystem;
-    }
-    return nullptr;
+    const auto it = m_positionOfName.find(static_cast<const char*>(SubSystemNameKey(strName)));
+    return it == m_positionOfName.end() ? nullptr : &m_subSystems[it->second];
 }

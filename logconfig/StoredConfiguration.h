@@ -9,6 +9,8 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class CStoredConfiguration {
@@ -34,4 +36,9 @@ public:
     int m_nExpireLogsAfter = kDefaultExpireLogsAfterDays; // as the dialog reads it
     CDefaultLogSettings m_defaultSettings;
     std::vector<SSubSystem> m_subSystems; // in the order the dialog shows them
+
+private:
+    // Position in m_subSystems by SubSystemNameKey: a baseline of thousands of subsystems is
+    // compared name by name.
+    std::unordered_map<std::string, size_t> m_positionOfName;
 };

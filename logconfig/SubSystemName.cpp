@@ -10,6 +10,16 @@ ESubSystemNameRule CheckSubSystemName(const CString& strName) {
     return SUBSYSTEM_NAME_OK;
 }
 
+CString SubSystemNameKey(const CString& strName) {
+    CString strKey(strName);
+    if (!strKey.IsEmpty()) {
+        char* pszKey = strKey.GetBuffer(strKey.GetLength());
+        ::CharUpperBuffA(pszKey, static_cast<DWORD>(strKey.GetLength()));
+        strKey.ReleaseBuffer(strName.GetLength());
+    }
+    return strKey;
+}
+
 bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight) {
     return ::lstrcmpiA(strLeft, strRight) < 0;
 }

@@ -19,5 +19,9 @@ enum ESubSystemNameRule {
 // case and every other character of the code page are kept as they are.
 ESubSystemNameRule CheckSubSystemName(const CString& strName);
 
+// The form in which names are compared as the registry compares key names, regardless of
+// letter case: two names with the same key name the same subsystem.
+CString SubSystemNameKey(const CString& strName);
+
 // The order of the dialog's tree: lstrcmpi's case-insensitive word sort.
 bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight);
