@@ -28,6 +28,9 @@ rm -f ./*.json ./*.reg
 key='HKLM\SOFTWARE\Brivantex\Quarns\QuarnEventLogging'
 win reg delete 'HKLM\SOFTWARE\Brivantex' /reg:32 /f >/dev/null 2>&1 || true
 
+# A declared execution level: without one, Windows would virtualise a refused write.
+grep -aq 'requestedExecutionLevel level="asInvoker"' "$build/quarnlogcfg.exe" ||
+    fail "no manifest with an execution level"
 cli --help | grep -q '2  bad command line' || fail "no exit codes in --help"
 cli '/?' | grep -q 'Subcommands:' || fail "/? shows no help"
 [ "$(status cli show --color)" = 2 ] || fail "an unknown option is not exit code 2"
