@@ -17,3 +17,8 @@ void CDefaultLogSettings::Load() {
 LONG CDefaultLogSettings::Save() {
     return SaveToKey(kLogConfigBaseKey, kDefaultLogLevelValueName, kDefaultLogTypeValueName);
 }
+
+void CDefaultLogSettings::LoadStoredDefaults(const SRegistryValue& level,
+                                             const SRegistryValue& type) {
+    LoadFromValues(level, kDefaultLogLevelWord, type, kDefaultLogTypeWord);
+}

@@ -17,4 +17,7 @@ public:
     void Load() override;
     // Returns the first registry failure, or 0 when everything was stored.
     LONG Save() override;
+
+    // What Load makes of "DefaultLogLevel" and "DefaultLogType" when they have been read already.
+    void LoadStoredDefaults(const SRegistryValue& level, const SRegistryValue& type);
 };

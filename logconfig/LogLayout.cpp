@@ -41,20 +41,43 @@ CString SubSystemKeyPath(const CString& strName) {
     return CString(kLogConfigBaseKey) + "\\" + strName;
 }
 
-bool ReadRegistryText(HKEY hKey, const char* pszValueName, CString& strText) {
-    if (hKey == nullptr)
-        return false;
-    char buffer[kRegistryValueBufferSize];
-    DWORD dwType = 0;
-    DWORD dwSize = sizeof buffer;
-    if (::RegQueryValueExA(hKey, pszValueName, nullptr, &dwType, reinterpret_cast<BYTE*>(buffer),
-                           &dwSize) != ERROR_SUCCESS)
-        return false;
+bool SRegistryValue::IsReadableAsText() const {
+    return Exists() && data.size() <= kRegistryValueBufferSize;
+}
+
+CString SRegistryValue::Text() const {
     // The data need not end in a NUL (binary data, a number, a string stored without one):
     // never look past the bytes the registry returned.
-    const char* pEnd = buffer + std::min<DWORD>(dwSize, sizeof buffer);
-    strText =
-        CString(buffer, static_cast<int>(std::find<const char*>(buffer, pEnd, '\0') - buffer));
+    return CString(data.c_str(), static_cast<int>(std::min(data.find('\0'), data.size())));
+}
+
+SRegistryValue ReadRegistryValue(HKEY hKey, const char* pszValueName) {
+    SRegistryValue value;
+    if (hKey == nullptr) {
+        value.lStatus = ERROR_INVALID_HANDLE;
+        return value;
+    }
+    // Nearly every value fits the dialog's buffer: one call. A longer one is read again whole.
+    value.data.resize(kRegistryValueBufferSize);
+    for (;;) {
+        DWORD dwSize = static_cast<DWORD>(value.data.size());
+        value.lStatus = ::RegQueryValueExA(hKey, pszValueName, nullptr, &value.dwType,
+                                           reinterpret_cast<BYTE*>(&value.data[0]), &dwSize);
+        if (value.lStatus == ERROR_MORE_DATA && dwSize > value.data.size()) {
+            value.data.resize(dwSize);
+            continue;
+        }
+        value.data.resize(
+            value.lStatus == ERROR_SUCCESS ? std::min<size_t>(dwSize, value.data.size()) : 0);
+        return value;
+    }
+}
+
+bool ReadRegistryText(HKEY hKey, const char* pszValueName, CString& strText) {
+    const SRegistryValue value = ReadRegistryValue(hKey, pszValueName);
+    if (!value.IsReadableAsText())
+        return false;
+    strText = value.Text();
     return true;
 }
 
@@ -74,6 +97,18 @@ int ParseDayCount(const char* pszText) {
         lValue = std::strtol(pszText, nullptr, 10);
     }
     return static_cast<int>(std::clamp<long>(lValue, INT_MIN, INT_MAX));
+}
+
+bool ParseStoredDayCount(const std::string& strText, int& nDays) {
+    // Three digits at most: anything longer is out of range, and never overflows.
+    if (strText.empty() || strText.size() > 3 ||
+        strText.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int nValue = std::atoi(strText.c_str());
+    if (nValue < kMinExpireLogsAfterDays || nValue > kMaxExpireLogsAfterDays)
+        return false;
+    nDays = nValue;
+    return true;
 }
 
 CString FormatDayCount(int nDays) {
@@ -96,15 +131,20 @@ LONG WriteExpireLogsAfter(HKEY hKey, int nDays) {
 }
 
 std::vector<CString> EnumerateSubSystemNames() {
-    std::vector<CString> names;
     CRegistryT<0> reg(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    if (reg.Open() != ERROR_SUCCESS)
+    reg.Open(); // on failure the handle stays null: no names
+    return EnumerateSubSystemNames(reg.m_hKey);
+}
+
+std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey) {
+    std::vector<CString> names;
+    if (hBaseKey == nullptr)
         return names;
     char szName[kSubSystemNameBufferSize];
     for (DWORD dwIndex = 0;; ++dwIndex) {
         DWORD dwLength = kSubSystemNameBufferSize;
         FILETIME ftLastWrite;
-        if (::RegEnumKeyExA(reg.m_hKey, dwIndex, szName, &dwLength, nullptr, nullptr, nullptr,
+        if (::RegEnumKeyExA(hBaseKey, dwIndex, szName, &dwLength, nullptr, nullptr, nullptr,
                             &ftLastWrite) != ERROR_SUCCESS)
             break;
         names.emplace_back(szName, static_cast<int>(dwLength));

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 inline constexpr char kLogConfigBaseKey[] = "SOFTWARE\\Brivantex\\Quarns\\QuarnEventLogging";
@@ -26,6 +27,9 @@ inline constexpr char kLogTypeValueName[] = "LogType";
 inline constexpr char kDefaultLogLevelWord[] = "Release";
 inline constexpr char kDefaultLogTypeWord[] = "Error";
 inline constexpr int kDefaultExpireLogsAfterDays = 2;
+// The day counts that may be stored.
+inline constexpr int kMinExpireLogsAfterDays = 1;
+inline constexpr int kMaxExpireLogsAfterDays = 365;
 
 // Longest value that can be read, in bytes; longer data counts as unreadable.
 constexpr DWORD kRegistryValueBufferSize = 200;
@@ -34,6 +38,22 @@ constexpr DWORD kSubSystemNameBufferSize = 512;
 
 // The key of one subsystem: the base key, a backslash and the name as it is.
 CString SubSystemKeyPath(const CString& strName);
+
+// One value as stored: whether it could be read, its registry type and all its bytes.
+struct SRegistryValue {
+    LONG lStatus = ERROR_FILE_NOT_FOUND; // of the read; a long value is read whole all the same
+    DWORD dwType = REG_NONE;
+    std::string data;
+
+    bool Exists() const { return lStatus == ERROR_SUCCESS; }
+    // Whether the dialog can read it: present and no longer than kRegistryValueBufferSize.
+    bool IsReadableAsText() const;
+    // The bytes up to the first NUL, or all of them when they hold none.
+    CString Text() const;
+};
+
+// Reads a value with its type; lStatus is ERROR_INVALID_HANDLE when hKey is null.
+SRegistryValue ReadRegistryValue(HKEY hKey, const char* pszValueName);
 
 // Reads a value of any registry type as text: the bytes returned up to the first NUL, or all of
 // them when they hold none. false (strText untouched) when hKey is null or the value is missing,
@@ -48,6 +68,9 @@ LONG WriteRegistryText(HKEY hKey, const char* pszValueName, const CString& strTe
 // takes optional leading white space, an optional sign and digits up to the first other
 // character; no digits give 0, and a number beyond the range of int gives INT_MIN or INT_MAX.
 int ParseDayCount(const char* pszText);
+// Whether the text is a day count that may be stored: decimal digits alone, with a value from
+// kMinExpireLogsAfterDays to kMaxExpireLogsAfterDays, which goes to nDays.
+bool ParseStoredDayCount(const std::string& strText, int& nDays);
 CString FormatDayCount(int nDays);
 
 // "ExpireLogsAfter" on an open base key. The read leaves nDays untouched and returns false when
@@ -58,3 +81,5 @@ LONG WriteExpireLogsAfter(HKEY hKey, int nDays);
 // Names of the subsystem keys, in the order the registry gives them. The base key is opened for
 // reading and writing, so it is created when it does not exist yet; empty when it cannot be.
 std::vector<CString> EnumerateSubSystemNames();
+// The same below a base key opened already; empty when hBaseKey is null.
+std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey);

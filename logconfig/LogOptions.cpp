@@ -75,3 +75,21 @@ int FindLogLevelOption(int nLogLevel) {
 int FindLogTypeOption(int nLogType) {
     return FindOption(g_LogTypeOptions, kLogTypeOptionCount, nLogType);
 }
+
+int EffectiveLogLevel(int nLogLevel, int nDefaultLogLevel) {
+    return nLogLevel == LOG_LEVEL_DEFAULT ? nDefaultLogLevel : nLogLevel;
+}
+
+int EffectiveLogType(int nLogType, int nDefaultLogType) {
+    return nLogType == LOG_TYPE_DEFAULT ? nDefaultLogType : nLogType;
+}
+
+bool LogLevelLogsEvent(int nLogLevel, int nEventLevel) {
+    return nLogLevel >= LOG_LEVEL_RELEASE && nLogLevel <= LOG_LEVEL_TRACE &&
+           nEventLevel >= LOG_LEVEL_RELEASE && nEventLevel <= nLogLevel;
+}
+
+bool LogTypeLogsEvent(int nLogType, int nEventType) {
+    return nLogType >= LOG_TYPE_FATAL_ERROR && nLogType <= LOG_TYPE_INFORMATION &&
+           nEventType >= LOG_TYPE_FATAL_ERROR && nEventType <= nLogType;
+}

@@ -49,3 +49,13 @@ int StringToLogType(const CString& strLogType);
 // Row of the display table holding the value; -1 when there is none (the Default values).
 int FindLogLevelOption(int nLogLevel);
 int FindLogTypeOption(int nLogType);
+
+// What a node follows: its own level or type, or the default settings' one for Default.
+int EffectiveLogLevel(int nLogLevel, int nDefaultLogLevel);
+int EffectiveLogType(int nLogType, int nDefaultLogType);
+
+// Whether a setting logs an event of the given level (Release, Debug, Trace) or type
+// (FatalError to Information): each level logs its own events and those of the levels before
+// it, each type its own severity and the graver ones; None and Default log nothing.
+bool LogLevelLogsEvent(int nLogLevel, int nEventLevel);
+bool LogTypeLogsEvent(int nLogType, int nEventType);

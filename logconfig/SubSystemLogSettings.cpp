@@ -65,17 +65,26 @@ void CSubSystemLogSettings::SetLogTypeFromString(const CString& strLogType) {
     SetLogType(StringToLogType(strLogType));
 }
 
+void CSubSystemLogSettings::LoadStoredValues(const SRegistryValue& level,
+                                             const SRegistryValue& type) {
+    LoadFromValues(level, "", type, "");
+}
+
 void CSubSystemLogSettings::LoadFromKey(HKEY hKey, const char* pszLevelValueName,
                                         const char* pszMissingLevelWord,
                                         const char* pszTypeValueName,
                                         const char* pszMissingTypeWord) {
-    CString strLevel(pszMissingLevelWord);
-    ReadRegistryText(hKey, pszLevelValueName, strLevel);
-    SetLogLevelFromString(strLevel);
+    LoadFromValues(ReadRegistryValue(hKey, pszLevelValueName), pszMissingLevelWord,
+                   ReadRegistryValue(hKey, pszTypeValueName), pszMissingTypeWord);
+}
 
-    CString strType(pszMissingTypeWord);
-    ReadRegistryText(hKey, pszTypeValueName, strType);
-    SetLogTypeFromString(strType);
+void CSubSystemLogSettings::LoadFromValues(const SRegistryValue& level,
+                                           const char* pszMissingLevelWord,
+                                           const SRegistryValue& type,
+                                           const char* pszMissingTypeWord) {
+    // A value that cannot be read as text leaves the word assumed for a missing one.
+    SetLogLevelFromString(level.IsReadableAsText() ? level.Text() : CString(pszMissingLevelWord));
+    SetLogTypeFromString(type.IsReadableAsText() ? type.Text() : CString(pszMissingTypeWord));
 
     // A stored None and None is how a switched-off node is kept.
     SetEnabled(true);

@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+struct SRegistryValue;
+
 class CSubSystemLogSettings {
 public:
     class CSubSystemLogSettingsData {
@@ -49,11 +51,16 @@ public:
     void SetLogLevelFromString(const CString& strLogLevel);
     void SetLogTypeFromString(const CString& strLogType);
 
+    // What Load makes of "LogLevel" and "LogType" when they have been read already.
+    void LoadStoredValues(const SRegistryValue& level, const SRegistryValue& type);
+
 protected:
     // Shared by the subsystem and the default settings, which differ only in key, value names
     // and the words assumed for missing values. hKey may be null: nothing is read then.
     void LoadFromKey(HKEY hKey, const char* pszLevelValueName, const char* pszMissingLevelWord,
                      const char* pszTypeValueName, const char* pszMissingTypeWord);
+    void LoadFromValues(const SRegistryValue& level, const char* pszMissingLevelWord,
+                        const SRegistryValue& type, const char* pszMissingTypeWord);
     LONG SaveToKey(const CString& strKeyPath, const char* pszLevelValueName,
                    const char* pszTypeValueName) const;
 

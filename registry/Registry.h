@@ -33,7 +33,8 @@ public:
         (bReadOnly ? kRegistryReadOnlyAccess : kRegistryReadWriteAccess) | kRegistryViewFlag;
 
     CRegistryT(HKEY hRootKey, const CString& strSubKey)
-        : m_hRootKey(hRootKey), m_strSubKey(strSubKey), m_hKey(nullptr) {}
+        : m_hRootKey(hRootKey), m_strSubKey(strSubKey), m_hKey(nullptr),
+          m_lSystemResult(ERROR_SUCCESS) {}
 
     virtual ~CRegistryT() {
         Close();
@@ -51,6 +52,7 @@ public:
             return kRegistryNoKeyGiven;
 
         LONG lResult = ::RegOpenKeyExA(m_hRootKey, m_strSubKey, 0, kAccessMask, &m_hKey);
+        m_lSystemResult = lResult;
         if (lResult == ERROR_SUCCESS)
             return ERROR_SUCCESS;
         m_hKey = nullptr;
@@ -63,6 +65,7 @@ public:
             lResult =
                 ::RegCreateKeyExA(m_hRootKey, m_strSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                   kAccessMask, nullptr, &m_hKey, &dwDisposition);
+            m_lSystemResult = lResult;
             if (lResult != ERROR_SUCCESS)
                 m_hKey = nullptr;
             return lResult;
@@ -72,6 +75,10 @@ public:
     HKEY m_hRootKey;
     CString m_strSubKey;
     HKEY m_hKey;
+    // The system's own result of the last open or create: the read-only form's Open reports
+    // every failure alike, and a reader that must tell a missing key (ERROR_FILE_NOT_FOUND) from
+    // one it may not read looks here.
+    LONG m_lSystemResult;
 
 private:
     void Close() {

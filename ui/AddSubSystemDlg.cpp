@@ -1,6 +1,7 @@
 #include "ui/AddSubSystemDlg.h"
 
 #include "framework/WinApp.h"
+#include "logconfig/SubSystemName.h"
 #include "res/resource.h"
 #include "ui/DialogFont.h"
 
@@ -20,19 +21,23 @@ CAddSubSystemDlg::~CAddSubSystemDlg() = default;
 void CAddSubSystemDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_EDIT_SUBSYSTEM_NAME, m_strSubSystemName);
+    // The length first, with the platform's own message and the field's limit.
     DDV_MaxChars(pDX, m_strSubSystemName, kMaxNameLength);
     if (!pDX->m_bSaveAndValidate)
         return;
-    if (m_strSubSystemName.IsEmpty()) {
+    switch (CheckSubSystemName(m_strSubSystemName)) {
+    case SUBSYSTEM_NAME_EMPTY:
         AfxMessageBox("A name must be given for the sub system", MB_ICONEXCLAMATION,
                       kHelpIdStringSize);
         pDX->Fail();
-    }
-    // The name becomes a registry key below the configuration: a backslash would make it a path
-    // of nested keys, and the subsystem would not be found under its name again.
-    if (m_strSubSystemName.Find('\\') >= 0) {
+        break;
+    case SUBSYSTEM_NAME_BACKSLASH:
         AfxMessageBox("A sub system name cannot contain a backslash", MB_ICONEXCLAMATION);
         pDX->Fail();
+        break;
+    case SUBSYSTEM_NAME_OK:
+    case SUBSYSTEM_NAME_TOO_LONG: // refused above
+        break;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "framework/CString.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "logconfig/SubSystemName.h"
 
 class CAddSubSystemDlg : public CDialog {
 public:
@@ -15,7 +16,7 @@ public:
     // After IDOK: the accepted name, 1 to kMaxNameLength bytes, exactly as typed.
     CString m_strSubSystemName;
 
-    static constexpr int kMaxNameLength = 32;
+    static constexpr int kMaxNameLength = kMaxSubSystemNameLength;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -4,6 +4,7 @@
 #include "framework/WinApp.h"
 #include "logconfig/LogLayout.h"
 #include "logconfig/LogOptions.h"
+#include "logconfig/SubSystemName.h"
 #include "registry/Registry.h"
 #include "registry/RegistryError.h"
 #include "res/resource.h"
@@ -18,8 +19,6 @@ constexpr char kSubSystemsItemText[] = "SubSystems";
 constexpr char kDefaultValueUsed[] = "Default Value used";
 constexpr LPARAM kDefaultItemData = -1;
 constexpr int kDefaultSettingsIndex = -1;
-constexpr int kMinExpireDays = 1;
-constexpr int kMaxExpireDays = 365;
 constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's
 constexpr int kTitleFontHeight = 16;
 
@@ -104,7 +103,7 @@ void CQuarnEventLogConfigurationDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_STATIC_TITLE, m_strTitle);
     // Last, so that a refused day count leaves every other value taken.
     DDX_Text(pDX, IDC_EDIT_EXPIRE_DAYS, m_nExpireDays);
-    DDV_MinMaxInt(pDX, m_nExpireDays, kMinExpireDays, kMaxExpireDays);
+    DDV_MinMaxInt(pDX, m_nExpireDays, kMinExpireLogsAfterDays, kMaxExpireLogsAfterDays);
 }
 
 BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
@@ -487,7 +486,7 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
     // name with the others.
     const auto itPlace = std::upper_bound(
         m_displayOrder.begin(), m_displayOrder.end(), strName, [&](const CString& name, int i) {
-            return ::lstrcmpiA(name, m_subSystems[i]->GetName()) < 0;
+            return SubSystemDisplayOrderLess(name, m_subSystems[i]->GetName());
         });
     const HTREEITEM hAfter =
         itPlace == m_displayOrder.begin() ? TVI_FIRST : m_subSystems[*(itPlace - 1)]->GetTreeItem();

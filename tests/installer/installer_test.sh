@@ -57,6 +57,7 @@ verify() {
 for arch in x64 x86; do
     python3 -m zipfile -e "QuarnEventLogConfiguration-$version-$arch.zip" "$arch"
     verify "$arch/QuarnEventLogConfiguration.exe"
+    verify "$arch/quarnlogcfg.exe"
     verify "QuarnEventLogConfiguration-$version-$arch.msi"
 done
 cp x64/QuarnEventLogConfiguration.exe changed.exe
@@ -107,6 +108,7 @@ verify "$program"
 [ -n "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
 expect_products 64 "$(x64_product "$version" "$x64")" "after the install"
 cmp "$build/res/QuarnEventLogConfiguration.ico" "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
+[ -f "$(dirname "$program")/quarnlogcfg.exe" ] || fail "command line not installed beside the program"
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
 [ "$(product_code rebuild/"$x64")" != "$(product_code "$x64")" ] || fail "rebuild, same code"

@@ -1,0 +1,27 @@
+// What may name a subsystem, and the order in which subsystems are shown.
+#pragma once
+
+#include "framework/CString.h"
+
+// Names count bytes of the ANSI code page.
+constexpr int kMaxSubSystemNameLength = 32;
+
+enum ESubSystemNameRule {
+    SUBSYSTEM_NAME_OK,
+    SUBSYSTEM_NAME_TOO_LONG, // tested first
+    SUBSYSTEM_NAME_EMPTY,
+    // The name becomes a registry key below the configuration: a backslash would make it a path
+    // of nested keys, and the subsystem would not be found under its name again.
+    SUBSYSTEM_NAME_BACKSLASH,
+};
+
+// The first rule a new subsystem's name breaks. Nothing else is refused: blanks, any letter
+// case and every other character of the code page are kept as they are.
+ESubSystemNameRule CheckSubSystemName(const CString& strName);
+
+// The form in which names are compared as the registry compares key names, regardless of
+// letter case: two names with the same key name the same subsystem.
+CString SubSystemNameKey(const CString& strName);
+
+// The order of the dialog's tree: lstrcmpi's case-insensitive word sort.
+bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight);

@@ -1,0 +1,66 @@
+#!/bin/bash
+# The built quarnlogcfg.exe under Wine, in a prefix of its own (the registry it changes is that
+# prefix's real one, in the 32-bit view): help and exit codes, its keys in the 32-bit view, a
+# baseline that the dialog saved surviving export, deletion of the key and import (the dialog
+# then shows and saves the same bytes), and the detection/remediation pair.
+#   cli_test.sh BUILD_DIR
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(realpath "$1")
+work=$build/cli-test
+prefix=$work/wineprefix
+fail() { echo "FAIL: $*" >&2; exit 1; }
+win() { "$root/scripts/wine-run" "$prefix" "$@"; }
+cli() { win "$build/quarnlogcfg.exe" "$@"; }
+# Windows paths for the program: a Unix path would read as a /option.
+winpath() { echo "Z:${1//\//\\}"; }
+# The exit code of a command that is expected to fail.
+status() { local rc=0; "$@" >/dev/null 2>&1 || rc=$?; echo $rc; }
+# The dialog, confirmed from outside (tests/installer/remote_dialog.cpp says how).
+dialog() {
+    win "$build/QuarnEventLogConfiguration.exe" &
+    win "$build/remote_dialog.exe" "$@"
+    wait $!
+}
+mkdir -p "$work"
+cd "$work"
+rm -f ./*.json ./*.reg
+key='HKLM\SOFTWARE\Brivantex\Quarns\QuarnEventLogging'
+win reg delete 'HKLM\SOFTWARE\Brivantex' /reg:32 /f >/dev/null 2>&1 || true
+
+# A declared execution level: without one, Windows would virtualise a refused write.
+grep -aq 'requestedExecutionLevel level="asInvoker"' "$build/quarnlogcfg.exe" ||
+    fail "no manifest with an execution level"
+cli --help | grep -q '2  bad command line' || fail "no exit codes in --help"
+cli '/?' | grep -q 'Subcommands:' || fail "/? shows no help"
+[ "$(status cli show --color)" = 2 ] || fail "an unknown option is not exit code 2"
+[ "$(status cli set Nowhere /level:Trace)" = 1 ] || fail "an unknown name is not exit code 1"
+
+# Written into the 32-bit view, where the dialog and the 32-bit components look.
+cli add Scheduler
+cli set scheduler /level:trace
+win reg query "$key\\Scheduler" /v LogLevel /reg:32 | grep -q 'REG_SZ *Trace' ||
+    fail "not in the 32-bit view"
+! win reg query "$key" /reg:64 >/dev/null 2>&1 || fail "written into the 64-bit view"
+
+# The dialog saves; export; the key is deleted; import; the dialog shows and saves the same.
+dialog 1 2 30 # Debug, Warnings
+cli export "$(winpath "$work/baseline.json")"
+grep -q '"expireLogsAfter": 30' baseline.json || fail "export: $(cat baseline.json)"
+win reg export "$key" saved.reg /reg:32 /y
+win reg delete "$key" /reg:32 /f
+[ "$(status cli check --expect "$(winpath "$work/baseline.json")")" = 1 ] ||
+    fail "check finds no drift with the key deleted"
+cli import "$(winpath "$work/baseline.json")"
+cli check --expect "$(winpath "$work/baseline.json")" || fail "drift right after the import"
+dialog
+win reg export "$key" read-back.reg /reg:32 /y
+cmp saved.reg read-back.reg || fail "the dialog read back another configuration"
+
+# A bad file writes nothing.
+echo '{"expireLogsAfter": 366}' >bad.json
+[ "$(status cli import "$(winpath "$work/bad.json")")" = 2 ] || fail "a bad file is not exit 2"
+win reg export "$key" after-bad.reg /reg:32 /y
+cmp saved.reg after-bad.reg || fail "a bad file changed the configuration"
+win reg delete 'HKLM\SOFTWARE\Brivantex' /reg:32 /f >/dev/null
+echo "command-line tests passed"
