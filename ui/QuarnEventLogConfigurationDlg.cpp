@@ -217,9 +217,11 @@ BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem
     return TRUE;
 }
 
-// While a toggle sets many check boxes, the tree would redraw its scroll bar after each one.
-// Hidden from drawing (the standard WM_SETREDRAW of a window, not the tree's own), it is drawn
-// once at the end instead.
+// While a toggle sets many check boxes or Add inserts an item, the tree view would redraw its
+// scroll bar after each change, or every item below the new one. The window's own WM_SETREDRAW
+// (DefWindowProc's: it hides the window from drawing) is used, not the tree view's: when its
+// drawing is switched on again the tree view measures every item's text anew, which costs as
+// much as drawing them all, while the hidden window is simply drawn once.
 void CQuarnEventLogConfigurationDlg::SuspendTreeDrawing() {
     ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, FALSE, 0);
 }
@@ -373,8 +375,7 @@ void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pR
     // The node being left keeps the edits shown for it.
     StoreCurrentSettings();
     const HTREEITEM hItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
-    m_nCurrentIndex = hItem == m_hDefaultItem ? kDefaultSettingsIndex
-                                              : static_cast<int>(m_tree.GetItemData(hItem));
+    m_nCurrentIndex = m_nodeOfItem.at(hItem);
     ShowCurrentSettings();
 }
 
@@ -439,12 +440,11 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
         });
     const HTREEITEM hAfter =
         itPlace == m_displayOrder.begin() ? TVI_FIRST : m_subSystems[*(itPlace - 1)]->GetTreeItem();
-    // With its drawing on, the tree view would repaint every item below the new one by one.
-    m_tree.SendMessage(WM_SETREDRAW, FALSE);
+    SuspendTreeDrawing();
     HTREEITEM hItem =
         m_tree.InsertItem(TVIF_TEXT, strName, 0, 0, 0, 0, 0, m_hSubSystemsItem, hAfter);
     m_tree.SetItem(hItem, TVIF_PARAM, nullptr, 0, 0, 0, 0, static_cast<LPARAM>(nIndex));
-    m_tree.SendMessage(WM_SETREDRAW, TRUE);
+    ResumeTreeDrawing();
     // From the next refresh on, the item's check box shows the new subsystem (switched on).
     m_subSystems[nIndex]->SetTreeItem(hItem);
     m_nodeOfItem[hItem] = static_cast<int>(nIndex);
