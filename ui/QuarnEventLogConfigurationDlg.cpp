@@ -217,16 +217,19 @@ BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem
     return TRUE;
 }
 
-// While a toggle sets many check boxes or Add inserts an item, the tree view would redraw its
-// scroll bar after each change, or every item below the new one. The window's own WM_SETREDRAW
-// (DefWindowProc's: it hides the window from drawing) is used, not the tree view's: when its
-// drawing is switched on again the tree view measures every item's text anew, which costs as
-// much as drawing them all, while the hidden window is simply drawn once.
+// While a toggle sets many check boxes or Add inserts an item, the tree view is kept from drawing
+// in both of the ways there are, as each saves a cost of its own: the tree view's own
+// WM_SETREDRAW keeps it from laying out again, at each insertion, the items below the new one
+// (the more items, the longer that takes), and the window's (DefWindowProc's, which hides the
+// window) keeps anything from being drawn after each change, the scroll bar included. Switched
+// on again, the tree view lays out its items once, and the window is drawn once.
 void CQuarnEventLogConfigurationDlg::SuspendTreeDrawing() {
+    m_tree.SendMessage(WM_SETREDRAW, FALSE);
     ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, FALSE, 0);
 }
 
 void CQuarnEventLogConfigurationDlg::ResumeTreeDrawing() {
+    m_tree.SendMessage(WM_SETREDRAW, TRUE);
     ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, TRUE, 0);
     ::RedrawWindow(m_tree.m_hWnd, nullptr, nullptr,
                    RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
