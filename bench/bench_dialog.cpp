@@ -1,9 +1,11 @@
 // Measures how the configuration dialog scales with the number of subsystems: start-up, clearing
-// and ticking "SubSystems" with a real click, selecting a subsystem, changing its level, "Use
-// Default Value", Apply (also once another program has changed a value) and adding a subsystem,
-// each as the median of several runs, with the number of tree-view messages each sends. Start-up
-// and Apply are compared with the bare registry and tree work they cannot avoid, ticking and
-// clearing with the check-box tree alone.
+// and ticking "SubSystems" with a real click (ticking from every other subsystem switched off,
+// from all clear, and from one switched off at the first, middle or last place), selecting a
+// subsystem, changing its level, "Use Default Value", Apply (also once another program has
+// changed a value) and adding a subsystem, each as the median of several runs, with the number
+// of tree-view messages each sends. Start-up and Apply are compared with the bare registry and
+// tree work they cannot avoid, ticking and clearing with the check-box tree alone from the same
+// starting state.
 #include "logconfig/LogLayout.h"
 #include "registry/Registry.h"
 #include "res/resource.h"
@@ -65,15 +67,19 @@ std::string SubSystemName(int i) {
     return name;
 }
 
-// Mixed levels and types; every seventh subsystem is switched off. The middle one has a level of
-// its own so that its level list is enabled.
+// Mixed levels and types; every other subsystem (the second, the fourth, ...) is switched off. The
+// middle one's level is never Default, so that its level list is enabled once it is ticked.
+bool StartsOff(int i) {
+    return i % 2 == 1;
+}
+
 void PrepareConfiguration(RegistrySandbox& sandbox, int n) {
     sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
     sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
     sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
     for (int i = 0; i < n; ++i) {
         const std::string key = SubSystemKey(SubSystemName(i));
-        const bool off = i % 7 == 3;
+        const bool off = StartsOff(i);
         sandbox.SetString(key.c_str(), "LogLevel", off ? "None" : kLevels[i == n / 2 ? 1 : i % 5]);
         sandbox.SetString(key.c_str(), "LogType", off ? "None" : kTypes[i % 6]);
     }
@@ -84,7 +90,11 @@ void PrepareConfiguration(RegistrySandbox& sandbox, int n) {
 enum Operation {
     kStartUp,
     kClear,
+    kTickEveryOtherOff,
     kTick,
+    kTickFirstOff,
+    kTickMiddleOff,
+    kTickLastOff,
     kSelect,
     kLevel,
     kUseDefault,
@@ -93,10 +103,27 @@ enum Operation {
     kAdd,
     kOperationCount
 };
-const char* const kOperationNames[] = {
-    "start-up",     "clear SubSystems",  "tick SubSystems", "select subsystem",
-    "change level", "Use Default Value", "Apply",           "Apply, changed",
-    "add subsystem"};
+const char* const kOperationNames[] = {"start-up",
+                                       "clear SubSystems",
+                                       "tick, every other off",
+                                       "tick, all clear",
+                                       "tick, first off",
+                                       "tick, middle off",
+                                       "tick, last off",
+                                       "select subsystem",
+                                       "change level",
+                                       "Use Default Value",
+                                       "Apply",
+                                       "Apply, changed",
+                                       "add subsystem"};
+// The ticks from one switched-off subsystem, and the positions of that subsystem.
+constexpr Operation kTicksOneOff[] = {kTickFirstOff, kTickMiddleOff, kTickLastOff};
+int OneOffPosition(Operation op, int n) {
+    return op == kTickFirstOff ? 0 : op == kTickMiddleOff ? n / 2 : n - 1;
+}
+// The starting states the tree alone is measured from, by the tick that starts there.
+constexpr Operation kTicks[] = {kTickEveryOtherOff, kTick, kTickFirstOff, kTickMiddleOff,
+                                kTickLastOff};
 
 // Ticking and clearing are cheap next to start-up and Apply: each session and each tree alone
 // does them several times, for a steadier median on a busy machine.
@@ -153,11 +180,28 @@ Sample RunSession(int n, bool countMessages) {
     const std::function<void(HWND)> session = [&](HWND hDlg) {
         sample.ms[kStartUp].push_back(NowMs() - startTime);
         sample.messages[kStartUp] = g_treeMessages;
-        if (!CaptureState(hDlg).tree[1].checked)
-            ClickCheckBox(hDlg, "SubSystems");
+        const HTREEITEM hSubSystems = FindItem(hDlg, "SubSystems");
+        const auto toggle = [&](Operation op) {
+            // In view before the click, as for a user: the click alone is measured.
+            ::SendMessageA(Tree(hDlg), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hSubSystems));
+            PumpMessages();
+            measure(op, [&] { ClickItemCheckBox(hDlg, hSubSystems); });
+        };
+        // As loaded: every other subsystem switched off.
+        if (CaptureState(hDlg).tree[1].checked)
+            std::printf("  (\"SubSystems\" ticked at start-up: the configuration was not reset)\n");
+        toggle(kTickEveryOtherOff);
         for (int pair = 0; pair < kTogglePairs; ++pair) {
-            measure(kClear, [&] { ClickCheckBox(hDlg, "SubSystems"); });
-            measure(kTick, [&] { ClickCheckBox(hDlg, "SubSystems"); });
+            toggle(kClear);
+            toggle(kTick);
+        }
+        // All ticked: one subsystem switched off by its own check box, then all ticked again.
+        for (Operation op : kTicksOneOff) {
+            const HTREEITEM hOff = FindItem(hDlg, SubSystemName(OneOffPosition(op, n)));
+            for (int pair = 0; pair < kTogglePairs; ++pair) {
+                ClickItemCheckBox(hDlg, hOff);
+                toggle(op);
+            }
         }
         // Found and scrolled to first, as a user would before clicking; the search is the
         // benchmark's, not the dialog's.
@@ -303,6 +347,19 @@ public:
     }
     ~CTreeAlone() override { ::DestroyWindow(m_hWnd); }
 
+    // The boxes of the starting state that the tick op starts from, set around the control.
+    void SetStart(Operation op, int n) {
+        int i = 0;
+        for (HTREEITEM hItem = m_tree.GetChildItem(m_hParent); hItem;
+             hItem = m_tree.GetNextSiblingItem(hItem), ++i) {
+            const bool off = op == kTick                ? true
+                             : op == kTickEveryOtherOff ? StartsOff(i)
+                                                        : i == OneOffPosition(op, n);
+            m_tree.SetCheck(hItem, !off);
+        }
+        m_tree.SetCheck(m_hParent, FALSE);
+    }
+
     double Toggle() {
         const RECT label = LabelRect(m_tree.m_hWnd, m_hParent);
         const double start = NowMs();
@@ -333,17 +390,23 @@ int main(int argc, char** argv) {
     int previous = 0;
     for (int n : sizes) {
         RegistrySandbox sandbox;
-        PrepareConfiguration(sandbox, n);
         // Fewer runs where one takes seconds: the whole benchmark stays within minutes.
         const int runs = n >= 3000 ? 3 : n >= 1000 ? 5 : 7;
 
         std::vector<double> times[kOperationCount];
-        std::vector<double> saveFloor, startFloor, treeTick, treeClear;
+        std::vector<double> saveFloor, startFloor, treeClear;
+        std::map<Operation, std::vector<double>> treeTick;
         for (int run = 0; run < runs; ++run) {
+            // Apply and the bare save store every subsystem switched on: each session starts
+            // from the same configuration again.
+            PrepareConfiguration(sandbox, n);
             CTreeAlone tree(n);
-            for (int pair = 0; pair < kTogglePairs; ++pair) {
-                treeTick.push_back(tree.Toggle());
-                treeClear.push_back(tree.Toggle());
+            for (Operation op : kTicks) {
+                for (int pair = 0; pair < kTogglePairs; ++pair) {
+                    tree.SetStart(op, n);
+                    treeTick[op].push_back(tree.Toggle());
+                    treeClear.push_back(tree.Toggle());
+                }
             }
             const Sample sample = RunSession(n, false);
             for (int op = 0; op < kOperationCount; ++op)
@@ -351,23 +414,28 @@ int main(int argc, char** argv) {
             saveFloor.push_back(BareSave(n));
             startFloor.push_back(BareStartUp());
         }
+        PrepareConfiguration(sandbox, n);
         const Sample counted = RunSession(n, true);
         Figures& median = medians[n];
         for (int op = 0; op < kOperationCount; ++op) {
             median.ms[op] = Median(times[op]);
             median.messages[op] = counted.messages[op];
         }
-        long treeTickMessages = 0, treeClearMessages = 0;
+        std::map<Operation, long> treeTickMessages;
+        long treeClearMessages = 0;
         {
             CTreeAlone tree(n);
             const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &CountTreeMessages, nullptr,
                                                    ::GetCurrentThreadId());
-            g_treeMessages = 0;
-            tree.Toggle();
-            treeTickMessages = g_treeMessages;
-            g_treeMessages = 0;
-            tree.Toggle();
-            treeClearMessages = g_treeMessages;
+            for (Operation op : kTicks) {
+                tree.SetStart(op, n);
+                g_treeMessages = 0;
+                tree.Toggle();
+                treeTickMessages[op] = g_treeMessages;
+                g_treeMessages = 0;
+                tree.Toggle();
+                treeClearMessages = g_treeMessages;
+            }
             ::UnhookWindowsHookEx(hook);
         }
 
@@ -395,11 +463,19 @@ int main(int argc, char** argv) {
                     median.ms[kStartUp] / bareStart);
         std::printf("  bare save     %8.2f ms: Apply / bare    = %.2f (changed: %.2f)\n", bareSave,
                     median.ms[kApply] / bareSave, median.ms[kApplyChanged] / bareSave);
-        const double aloneTick = Median(treeTick), aloneClear = Median(treeClear);
-        std::printf("  the tree control alone: tick %.2f ms / %ld msgs, clear %.2f ms / %ld msgs\n",
-                    aloneTick, treeTickMessages, aloneClear, treeClearMessages);
-        std::printf("  dialog / control alone: tick %.2f, clear %.2f\n",
-                    median.ms[kTick] / aloneTick, median.ms[kClear] / aloneClear);
+        std::printf("  the tree control alone, and dialog / control alone:\n");
+        for (Operation op : kTicks) {
+            const double alone = Median(treeTick[op]);
+            std::printf("    %-22s %10.2f ms %10ld msgs %8.2f msgs / N   dialog / alone %.2f\n",
+                        kOperationNames[op], alone, treeTickMessages[op],
+                        static_cast<double>(treeTickMessages[op]) / std::max(n, 1),
+                        median.ms[op] / alone);
+        }
+        const double aloneClear = Median(treeClear);
+        std::printf("    %-22s %10.2f ms %10ld msgs %8.2f msgs / N   dialog / alone %.2f\n",
+                    kOperationNames[kClear], aloneClear, treeClearMessages,
+                    static_cast<double>(treeClearMessages) / std::max(n, 1),
+                    median.ms[kClear] / aloneClear);
         std::fflush(stdout);
         previous = n;
     }

@@ -170,6 +170,12 @@ template <class T, auto F> void QueryDragIcon(CCmdTarget* p, WPARAM, LPARAM, LRE
     *pResult = reinterpret_cast<LRESULT>((static_cast<T*>(p)->*F)());
 }
 
+template <class T, auto F>
+void Message(CCmdTarget* p, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    AFX_CHECK_HANDLER(LRESULT(WPARAM, LPARAM));
+    *pResult = (static_cast<T*>(p)->*F)(wParam, lParam);
+}
+
 template <class T, auto F> void Notify(CCmdTarget* p, WPARAM, LPARAM lParam, LRESULT* pResult) {
     AFX_CHECK_HANDLER(void(NMHDR*, LRESULT*));
     *pResult = 0;
@@ -193,6 +199,8 @@ template <class T, auto F> void Notify(CCmdTarget* p, WPARAM, LPARAM lParam, LRE
 #define ON_WM_QUERYDRAGICON()                                                                      \
     {WM_QUERYDRAGICON, 0, 0, &afx::QueryDragIcon<ThisClass, &ThisClass::OnQueryDragIcon>},
 
+#define ON_MESSAGE(message, memberFxn)                                                             \
+    {(message), 0, 0, &afx::Message<ThisClass, &ThisClass::memberFxn>},
 #define ON_MESSAGE_VOID(message, memberFxn)                                                        \
     {(message), 0, 0, &afx::Void<ThisClass, &ThisClass::memberFxn>},
 #define ON_COMMAND(id, memberFxn)                                                                  \

@@ -93,13 +93,18 @@ TEST_F(AddSubSystem, HiddenCommandOpensTheDialogAndTheNewItemTakesItsPlace) {
     bool buttonVisible = true, mainDisabled = false, focusOnOk = false;
     std::string initialText = "?";
     LRESULT limit = 0;
+    RECT work = {}, addRect = {};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const FocusTracker focus;
     RunModal(dlg, [&](HWND hDlg) {
+        // Off the middle: the Add dialog opens in the middle of the work area all the same.
+        ::SetWindowPos(hDlg, nullptr, work.left + 5, work.top + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ClickLabel(hDlg, "Mid");
         PickComboRow(hDlg, IDC_COMBO_TYPE, 0);
         before = CaptureState(hDlg);
         const AddOutcome outcome = Add(hDlg, [&](HWND hName) {
             HWND hAdd = ::GetParent(hName);
+            ::GetWindowRect(hAdd, &addRect);
             mainDisabled = !::IsWindowEnabled(hDlg);
             focusOnOk = focus.LastFocused() == ::GetDlgItem(hAdd, IDOK);
             initialText = GetText(hName);
@@ -117,6 +122,8 @@ TEST_F(AddSubSystem, HiddenCommandOpensTheDialogAndTheNewItemTakesItsPlace) {
     EXPECT_TRUE(focusOnOk);
     EXPECT_EQ("", initialText);
     EXPECT_EQ(32, limit);
+    EXPECT_NEAR((work.left + work.right) / 2, (addRect.left + addRect.right) / 2, 2);
+    EXPECT_NEAR((work.top + work.bottom) / 2, (addRect.top + addRect.bottom) / 2, 2);
     EXPECT_EQ(std::vector<std::string>({"Alpha", "Lambda", "Mid", "Zeta"}), texts);
 
     // Only the new item differs: nothing was selected, refreshed or stored.
@@ -289,21 +296,29 @@ TEST_F(AddSubSystem, UnusualNamesAreStoredAsTyped) {
 }
 
 // The added item's data leads to the added settings: editing it edits the new subsystem, and
-// Apply writes it with the rest.
+// Apply writes it with the rest; switched off, it is stored as None and None. Each added item
+// stands where the tree's own sort puts it, also where the registry lists the subsystems in
+// another order (a'd, a-c, ab; the tree shows ab, a-c, a'd) and after an earlier add.
 TEST_F(AddSubSystem, AddedSubSystemIsEditedAndSavedWithTheRest) {
-    DialogState shown;
-    std::vector<std::string> restart;
+    for (const char* name : {"ab", "a-c", "a'd"})
+        sandbox.CreateKey(SubSystemKey(name).c_str());
+    DialogState shown, switchedOff;
+    std::vector<std::string> added, restart;
     RunModal(dlg, [&](HWND hDlg) {
-        EXPECT_FALSE(AddTyped(hDlg, "b-item").stayedOpen);
-        EXPECT_FALSE(AddTyped(hDlg, "Beta").stayedOpen);
+        for (const char* name : {"abc", "b-item", "Bz", "Beta"})
+            EXPECT_FALSE(AddTyped(hDlg, name).stayedOpen);
+        added = SubSystemTexts(hDlg);
         ClickLabel(hDlg, "Beta");
         shown = CaptureState(hDlg);
         ClickButton(hDlg, IDC_USE_DEFAULT_LEVEL);
         PickComboRow(hDlg, IDC_COMBO_LEVEL, 3); // None
         ClickButton(hDlg, IDC_APPLY);
+        ClickCheckBox(hDlg, "Bz");
+        ClickButton(hDlg, IDC_APPLY);
+        switchedOff = CaptureState(hDlg);
     });
     EXPECT_EQ("Beta", shown.title);
-    EXPECT_EQ("4", shown.hiddenIndex);
+    EXPECT_EQ("9", shown.hiddenIndex); // after a'd, a-c, ab, Alpha, Mid, Zeta, abc, b-item, Bz
     EXPECT_TRUE(shown.useDefaultLevel);
     EXPECT_TRUE(shown.useDefaultType);
     EXPECT_FALSE(shown.levelListEnabled);
@@ -314,12 +329,21 @@ TEST_F(AddSubSystem, AddedSubSystemIsEditedAndSavedWithTheRest) {
     EXPECT_EQ("None", Value(sandbox, SubSystemKey("Beta"), "LogLevel"));
     EXPECT_EQ("Default", Value(sandbox, SubSystemKey("Beta"), "LogType"));
     EXPECT_EQ("Default", Value(sandbox, SubSystemKey("b-item"), "LogLevel"));
+    EXPECT_EQ("Bz", switchedOff.title);
+    EXPECT_EQ("None", Value(sandbox, SubSystemKey("Bz"), "LogLevel"));
+    EXPECT_EQ("None", Value(sandbox, SubSystemKey("Bz"), "LogType"));
+    EXPECT_FALSE(switchedOff.levelListEnabled || switchedOff.typeListEnabled ||
+                 switchedOff.useDefaultLevelEnabled || switchedOff.useDefaultTypeEnabled ||
+                 switchedOff.levelDescriptionEnabled || switchedOff.typeDescriptionEnabled);
 
     CQuarnEventLogConfigurationDlg next;
     app.m_pMainWnd = &next;
     RunModal(next, [&](HWND hDlg) { restart = SubSystemTexts(hDlg); });
     app.m_pMainWnd = &dlg;
-    EXPECT_EQ(std::vector<std::string>({"Alpha", "Beta", "b-item", "Mid", "Zeta"}), restart);
+    EXPECT_EQ(std::vector<std::string>(
+                  {"ab", "abc", "a-c", "a'd", "Alpha", "Beta", "b-item", "Bz", "Mid", "Zeta"}),
+              restart);
+    EXPECT_EQ(restart, added);
 }
 
 // Runs again with the ANSI code page 932 (CMakeLists.txt): a name whose character has 0x5C as

@@ -79,47 +79,120 @@ TEST(CheckBoxTreeWalk, ParentIsCheckedExactlyWhenAllChildrenAre) {
 // clang-format off
 const std::vector<STreeItemPlan> kDeepTree = {{"Default", nullptr}, {"SubSystems", nullptr},
     {"A", "SubSystems"}, {"A1", "A"}, {"A1a", "A1"}, {"A1b", "A1"}, {"A1c", "A1"}, {"A2", "A"},
-    {"A2a", "A2"}, {"B", "SubSystems"}, {"C", "SubSystems"}, {"C1", "C"}, {"C2", "C"}, {"C3", "C"}};
+    {"A2a", "A2"}, {"B", "SubSystems"}, {"C", "SubSystems"}, {"C1", "C"}, {"C2", "C"}, {"C3", "C"},
+    {"C4", "C"}, {"C5", "C"}, {"C6", "C"}, {"C7", "C"}, {"C8", "C"}, {"D", "SubSystems"}};
 // clang-format on
 
-// A fixed-seed run of clicks and space bars on a deep tree, with spreading switched off and on,
-// vetoes, change answers that stop walks and refused sets: the owner hears the same and sees the
-// same boxes after every step as from the reference, which reads each parent's children from the
-// first.
+// Fixed-seed runs of clicks and space bars on a deep tree, with spreading switched off and on,
+// vetoes, change answers that stop walks, refused sets, the owner's own sets (through the
+// control and around it), and items inserted, deleted and sorted between the steps. Each run
+// starts with the boxes set around the control: one child of every parent clear at the first,
+// middle or last place, every other child clear, or all checked. The owner hears the same and
+// sees the same boxes after every step as from the reference, which reads each parent's children
+// from the first.
 TEST(CheckBoxTreeWalk, UpwardPassAnswersAsReadingFromTheFirstChild) {
-    const auto run = [](bool bReference) {
+    const std::pair<const char*, bool (*)(int, int)> starts[] = {
+        {"all checked", [](int, int) { return false; }},
+        {"first clear", [](int i, int) { return i == 0; }},
+        {"middle clear", [](int i, int n) { return i == n / 2; }},
+        {"last clear", [](int i, int n) { return i == n - 1; }},
+        {"every other clear", [](int i, int) { return i % 2 == 1; }},
+    };
+    const auto run = [](bool bReference, bool (*clear)(int, int), unsigned seed) {
         CTreeHost host(kDeepTree);
         host.m_tree.m_bReference = bReference;
-        std::mt19937 random(11);
-        Events log;
-        for (int step = 0; step < 150; ++step) {
-            const std::string name = kDeepTree[random() % kDeepTree.size()].pszName;
-            const unsigned kind = random() % 8, answer = random() % 4;
-            if (kind == 0)
-                host.m_tree.m_bPropagate = !host.m_tree.m_bPropagate;
+        std::function<void(HTREEITEM)> setStart = [&](HTREEITEM hFirst) {
+            int n = 0;
+            for (HTREEITEM h = hFirst; h; h = host.m_tree.GetNextSiblingItem(h))
+                ++n;
+            int i = 0;
+            for (HTREEITEM h = hFirst; h; h = host.m_tree.GetNextSiblingItem(h), ++i) {
+                host.m_tree.SetCheck(h, !clear(i, n));
+                setStart(host.m_tree.GetChildItem(h));
+            }
+        };
+        setStart(host.m_tree.GetChildItem(host.Item("SubSystems")));
+        std::mt19937 random(seed);
+        Events log = {"start: " + host.Checked()};
+        for (int step = 0; step < 250; ++step) {
+            // Half of the steps are about the widest parent, C, or its children. C stays, as do
+            // Default and SubSystems.
+            std::vector<std::string> names = host.Names();
+            if (random() % 2) {
+                names = {"C"};
+                for (HTREEITEM h = host.m_tree.GetChildItem(host.Item("C")); h;
+                     h = host.m_tree.GetNextSiblingItem(h))
+                    names.push_back(host.Name(h));
+            }
+            const std::string name = names[random() % names.size()];
+            const HTREEITEM hItem = host.Item(name);
+            const HTREEITEM hParent = host.m_tree.GetParentItem(hItem);
+            const auto kept = [](const std::string& n) {
+                return n == "C" || n == "Default" || n == "SubSystems";
+            };
+            const unsigned kind = random() % 20, answer = random() % 4;
+            HTREEITEM hChanged = nullptr; // a parent whose children the owner changed
+            if (kind == 0)                // spreading off now and then, for a few steps
+                host.m_tree.m_bPropagate = answer != 0;
             else if (kind == 1)
                 host.m_queryAnswer = {{name, answer}}; // 0 and 2 refuse
             else if (kind == 2)
                 host.m_changeAnswer = {{name, answer & 1}};
             else if (kind == 3)
-                host.m_tree.m_hRefuse = answer ? nullptr : host.Item(name);
-            else if (kind < 6)
-                host.Click(name, Spot::StateIcon);
+                host.m_tree.m_hRefuse = answer ? nullptr : hItem;
+            else if (kind == 4 && hParent) { // a sibling, checked or clear, after it, first or last
+                host.Insert("N" + std::to_string(step), host.Name(hParent),
+                            answer < 2    ? hItem
+                            : answer == 2 ? TVI_FIRST
+                                          : TVI_LAST,
+                            answer & 1);
+                hChanged = hParent;
+            } else if ((kind == 5 || kind == 6) && !kept(name)) { // the first clear sibling, or it
+                HTREEITEM hGone = hItem;
+                for (HTREEITEM h = host.m_tree.GetChildItem(hParent); h && hGone == hItem;
+                     h = host.m_tree.GetNextSiblingItem(h))
+                    hGone = host.m_tree.GetCheck(h) || kept(host.Name(h)) ? hGone : h;
+                host.Delete(host.Name(hGone));
+                if (host.Name(host.m_tree.m_hRefuse) == "-")
+                    host.m_tree.m_hRefuse = nullptr;
+                hChanged = hParent;
+            } else if (kind == 7 && answer == 0) {
+                host.m_tree.SortChildren(hItem);
+                hChanged = hItem;
+            } else if (kind == 8 || kind == 9) { // mostly clearing, around the control
+                host.m_tree.SetCheck(hItem, answer == 3);
+                hChanged = hParent;
+            } else if (kind < 16) // mostly checking; and the rest of 4 to 7
+                host.m_tree.SetItemCheck(hItem, answer != 0);
             else {
-                host.Click(name, Spot::Label);
-                host.Key(WM_KEYDOWN, VK_SPACE);
+                host.m_tree.SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem));
+                host.Click(name, kind == 19 ? Spot::Label : Spot::StateIcon);
+                if (kind == 19)
+                    host.Key(WM_KEYDOWN, VK_SPACE);
             }
+            // An upward pass right after the owner's change reads what it left.
+            std::vector<HTREEITEM> children;
+            for (HTREEITEM h = hChanged ? host.m_tree.GetChildItem(hChanged) : nullptr; h;
+                 h = host.m_tree.GetNextSiblingItem(h))
+                children.push_back(h);
+            if (!children.empty())
+                host.m_tree.SetItemCheck(children[random() % children.size()], TRUE);
             for (const std::string& event : host.Take())
                 log.push_back(event);
             log.push_back("shown: " + host.Checked());
         }
         return log;
     };
-    const Events log = run(false);
-    EXPECT_EQ(log, run(true));
-    // The run reaches both answers for parents below the top.
-    EXPECT_TRUE(std::count(log.begin(), log.end(), "C A1 1") &&
-                std::count(log.begin(), log.end(), "C A 0"));
+    for (const auto& [what, clear] : starts) {
+        SCOPED_TRACE(what);
+        for (unsigned seed : {11u, 12u}) {
+            const Events log = run(false, clear, seed);
+            EXPECT_EQ(log, run(true, clear, seed)) << "seed " << seed;
+            // The run reaches both answers for parents below the top.
+            EXPECT_TRUE(std::count(log.begin(), log.end(), "C C 1") &&
+                        std::count(log.begin(), log.end(), "C C 0"));
+        }
+    }
 }
 
 TEST(CheckBoxTreeWalk, AnswersOfTheCallbacks) {

@@ -1,5 +1,6 @@
 // The main dialog's window: fonts, the tree's check marks after painting, the system menu's About
 // entry and command, the icons, the minimised painting and the platform's own system commands.
+#include "app/AboutDlg.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "tests/support/DialogProbe.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -29,6 +31,20 @@ LRESULT CALLBACK SpyIconErase(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
         ++g_nIconErase;
     return ::CallWindowProcA(g_pfnDialogProc, hWnd, message, wParam, lParam);
 }
+
+// The About box doing in OnInitDialog what any dialog may do before it is first shown.
+class CSelfPlacingAbout : public CAboutDlg {
+public:
+    explicit CSelfPlacingAbout(const std::function<void(HWND)>& onInit) : m_onInit(onInit) {}
+    BOOL OnInitDialog() override {
+        const BOOL result = CAboutDlg::OnInitDialog();
+        m_onInit(m_hWnd);
+        return result;
+    }
+
+private:
+    std::function<void(HWND)> m_onInit;
+};
 
 } // namespace
 
@@ -211,7 +227,9 @@ TEST(DialogChrome, SystemCommands) {
 
 // The main dialog, which has no owner, opens in the middle of the work area and the About box in
 // the middle of the main dialog; over a main dialog hanging off a corner of the screen the About
-// box stays inside the work area, against that corner.
+// box stays inside the work area, against that corner, and over a minimised or hidden main dialog
+// it opens in the middle of the work area. A dialog larger than the work area shows its top-left
+// corner; one that moved or showed itself while starting keeps its place.
 TEST(DialogChrome, DialogsOpenCentred) {
     RegistrySandbox sandbox;
     CWinApp app;
@@ -220,6 +238,7 @@ TEST(DialogChrome, DialogsOpenCentred) {
     RECT work = {};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     RECT main = {}, about = {}, aboutTopLeft = {}, aboutBottomRight = {};
+    RECT aboutOverMinimised = {}, aboutOverHidden = {};
     RunModal(dlg, [&](HWND hDlg) {
         const auto aboutRect = [&] {
             RECT rect = {};
@@ -239,6 +258,12 @@ TEST(DialogChrome, DialogsOpenCentred) {
         ::SetWindowPos(hDlg, nullptr, work.right - 40, work.bottom - 40, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER);
         aboutBottomRight = aboutRect();
+        ::ShowWindow(hDlg, SW_MINIMIZE);
+        aboutOverMinimised = aboutRect();
+        ::ShowWindow(hDlg, SW_RESTORE);
+        ::ShowWindow(hDlg, SW_HIDE);
+        aboutOverHidden = aboutRect();
+        ::ShowWindow(hDlg, SW_SHOW);
     });
 
     const auto expectSameCentre = [](const RECT& outer, const RECT& inner) {
@@ -253,4 +278,34 @@ TEST(DialogChrome, DialogsOpenCentred) {
     EXPECT_EQ(work.right, aboutBottomRight.right);
     EXPECT_EQ(work.bottom, aboutBottomRight.bottom);
     EXPECT_EQ(about.right - about.left, aboutBottomRight.right - aboutBottomRight.left);
+    expectSameCentre(work, aboutOverMinimised);
+    expectSameCentre(work, aboutOverHidden);
+
+    // The main dialog is gone: these About boxes have no owner.
+    const auto placed = [](const std::function<void(HWND)>& onInit) {
+        CSelfPlacingAbout self(onInit);
+        RECT rect = {};
+        RunModal(self, [&](HWND hAbout) { ::GetWindowRect(hAbout, &rect); });
+        return rect;
+    };
+    const RECT large = placed([&](HWND hAbout) {
+        ::SetWindowPos(hAbout, nullptr, 0, 0, work.right - work.left + 60,
+                       work.bottom - work.top + 40, SWP_NOMOVE | SWP_NOZORDER);
+    });
+    EXPECT_EQ(work.left, large.left);
+    EXPECT_EQ(work.top, large.top);
+    const RECT moved = placed([&](HWND hAbout) {
+        ::SetWindowPos(hAbout, nullptr, work.left + 13, work.top + 17, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER);
+    });
+    EXPECT_EQ(work.left + 13, moved.left);
+    EXPECT_EQ(work.top + 17, moved.top);
+    RECT whenShown = {};
+    const RECT shown = placed([&](HWND hAbout) {
+        ::ShowWindow(hAbout, SW_SHOWNA);
+        ::GetWindowRect(hAbout, &whenShown);
+    });
+    EXPECT_EQ(whenShown.left, shown.left);
+    EXPECT_EQ(whenShown.top, shown.top);
+    EXPECT_NE((work.left + work.right) / 2, (shown.left + shown.right) / 2); // not centred
 }

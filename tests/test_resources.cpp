@@ -410,7 +410,7 @@ void ExpectVersionBlock(HMODULE module) {
     ASSERT_EQ(stringInfo->children.size(), 1u);
     const VersionNode& table = stringInfo->children[0];
     EXPECT_EQ(table.key, "040904B0");
-    // Written as "1, 0, 0, 1", as the program has always shown it.
+    // Written as "1, 0, 0, 1": the four numbers, each after a comma and a space but the first.
     const std::string versionText =
         std::to_string(QUARN_VERSION_MAJOR) + ", " + std::to_string(QUARN_VERSION_MINOR) + ", " +
         std::to_string(QUARN_VERSION_PATCH) + ", " + std::to_string(QUARN_VERSION_TWEAK);

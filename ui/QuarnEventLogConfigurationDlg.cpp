@@ -246,14 +246,19 @@ BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem
     return TRUE;
 }
 
-// While a toggle sets many check boxes, the tree would redraw its scroll bar after each one.
-// Hidden from drawing (the standard WM_SETREDRAW of a window, not the tree's own), it is drawn
-// once at the end instead.
+// While a toggle sets many check boxes or Add inserts an item, the tree view is kept from drawing
+// in both of the ways there are, as each saves a cost of its own: the tree view's own
+// WM_SETREDRAW keeps it from laying out again, at each insertion, the items below the new one
+// (the more items, the longer that takes), and the window's (DefWindowProc's, which hides the
+// window) keeps anything from being drawn after each change, the scroll bar included. Switched
+// on again, the tree view lays out its items once, and the window is drawn once.
 void CQuarnEventLogConfigurationDlg::SuspendTreeDrawing() {
+    m_tree.SendMessage(WM_SETREDRAW, FALSE);
     ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, FALSE, 0);
 }
 
 void CQuarnEventLogConfigurationDlg::ResumeTreeDrawing() {
+    m_tree.SendMessage(WM_SETREDRAW, TRUE);
     ::DefWindowProcA(m_tree.m_hWnd, WM_SETREDRAW, TRUE, 0);
     ::RedrawWindow(m_tree.m_hWnd, nullptr, nullptr,
                    RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -404,8 +409,7 @@ void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pR
     // The node being left keeps the edits shown for it.
     StoreCurrentSettings();
     const HTREEITEM hItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
-    m_nCurrentIndex = hItem == m_hDefaultItem ? kDefaultSettingsIndex
-                                              : static_cast<int>(m_tree.GetItemData(hItem));
+    m_nCurrentIndex = m_nodeOfItem.at(hItem);
     ShowCurrentSettings();
 }
 
@@ -490,12 +494,11 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
         });
     const HTREEITEM hAfter =
         itPlace == m_displayOrder.begin() ? TVI_FIRST : m_subSystems[*(itPlace - 1)]->GetTreeItem();
-    // With its drawing on, the tree view would repaint every item below the new one by one.
-    m_tree.SendMessage(WM_SETREDRAW, FALSE);
+    SuspendTreeDrawing();
     HTREEITEM hItem =
         m_tree.InsertItem(TVIF_TEXT, strName, 0, 0, 0, 0, 0, m_hSubSystemsItem, hAfter);
     m_tree.SetItem(hItem, TVIF_PARAM, nullptr, 0, 0, 0, 0, static_cast<LPARAM>(nIndex));
-    m_tree.SendMessage(WM_SETREDRAW, TRUE);
+    ResumeTreeDrawing();
     // From the next refresh on, the item's check box shows the new subsystem (switched on).
     m_subSystems[nIndex]->SetTreeItem(hItem);
     m_nodeOfItem[hItem] = static_cast<int>(nIndex);

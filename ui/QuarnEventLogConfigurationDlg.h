@@ -93,8 +93,10 @@ private:
 
     LONG m_lOpenError = ERROR_SUCCESS; // why the configuration could not be opened at start-up
     CConfigurationWatch m_configurationWatch;
-    // The item data of every item but "SubSystems", kept here too: a toggle reports thousands of
-    // items, and asking the tree for each one's data costs a message that searches all items.
+    // The node (as m_nCurrentIndex names it) of every item but "SubSystems": where the dialog
+    // looks an item's node up. The items carry it as their item data too, for the tree's other
+    // readers; the dialog does not read that back: a toggle reports thousands of items, and
+    // asking the tree for each one's data would cost a message that searches all items.
     std::unordered_map<HTREEITEM, int> m_nodeOfItem;
     // The positions in m_subSystems in the order the tree shows them under "SubSystems".
     std::vector<int> m_displayOrder;

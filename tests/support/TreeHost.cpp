@@ -141,11 +141,41 @@ std::string CTreeHost::Name(HTREEITEM hItem) const {
 
 std::string CTreeHost::Checked() const {
     std::string result;
-    for (HTREEITEM hItem = m_tree.GetNextItem(nullptr, TVGN_ROOT); hItem;
-         hItem = m_tree.GetNextItem(hItem, TVGN_NEXTVISIBLE)) // everything is expanded
-        if (m_tree.GetCheck(hItem))
-            result += (result.empty() ? "" : " ") + Name(hItem);
+    std::function<void(HTREEITEM)> visit = [&](HTREEITEM hFirst) {
+        for (HTREEITEM hItem = hFirst; hItem; hItem = m_tree.GetNextSiblingItem(hItem)) {
+            if (m_tree.GetCheck(hItem))
+                result += (result.empty() ? "" : " ") + Name(hItem);
+            visit(m_tree.GetChildItem(hItem));
+        }
+    };
+    visit(m_tree.GetNextItem(nullptr, TVGN_ROOT));
     return result;
+}
+
+HTREEITEM CTreeHost::Insert(const std::string& name, const std::string& parent, HTREEITEM hAfter,
+                            BOOL bCheck) {
+    return m_items[name] = m_tree.InsertItem(TVIF_TEXT | TVIF_STATE, name.c_str(), 0, 0,
+                                             CTreeCtrl::CheckStateImage(bCheck),
+                                             TVIS_STATEIMAGEMASK, 0, Item(parent), hAfter);
+}
+
+void CTreeHost::Delete(const std::string& name) {
+    const HTREEITEM hItem = Item(name);
+    std::vector<std::string> gone;
+    for (const auto& [other, hOther] : m_items)
+        for (HTREEITEM h = hOther; h; h = m_tree.GetParentItem(h))
+            if (h == hItem)
+                gone.push_back(other);
+    m_tree.SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem));
+    for (const std::string& other : gone)
+        m_items.erase(other);
+}
+
+std::vector<std::string> CTreeHost::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : m_items)
+        names.push_back(entry.first);
+    return names;
 }
 
 bool CTreeHost::Expanded(const std::string& name) const {

@@ -28,7 +28,8 @@ class CTreeHost;
 
 // Records every SetItemCheck, those of the control's own setting walk included; refuses
 // m_hRefuse the way an override in a derived control may. With m_bReference it recomputes the
-// ancestors itself, reading each one's children from the first, as the control once did.
+// ancestors itself, reading each one's children from the first: the plainest way to an answer
+// that any faster one must equal.
 class CRecordingTree : public CCheckBoxTree {
 public:
     BOOL SetItemCheck(HTREEITEM hItem, BOOL bCheck) override;
@@ -56,6 +57,12 @@ public:
     HTREEITEM Item(const std::string& name) const { return m_items.at(name); }
     std::string Name(HTREEITEM hItem) const; // "-" for none
     std::string Checked() const;             // checked labels in tree order
+    // An item inserted with its box checked or clear, or deleted with its descendants, as an owner
+    // may between two toggles.
+    HTREEITEM Insert(const std::string& name, const std::string& parent, HTREEITEM hAfter,
+                     BOOL bCheck);
+    void Delete(const std::string& name);
+    std::vector<std::string> Names() const; // every item, sorted by name
     std::string Selected() const { return Name(m_tree.GetSelectedItem()); }
     bool Expanded(const std::string& name) const;
     std::vector<std::string> Take(); // the events so far, then cleared
