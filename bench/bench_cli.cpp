@@ -2,6 +2,7 @@
 // check --expect (a baseline of every subsystem) against the bare registry reads they need, and
 // set of one value, which must not depend on the number at all. The commands run in process, as
 // quarnlogcfg.exe runs them after its start-up, with their output built and then dropped.
+#include "bench/BenchClock.h"
 #include "cli/Commands.h"
 #include "logconfig/LogLayout.h"
 #include "registry/Registry.h"
@@ -14,23 +15,9 @@
 #include <string>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
 
 class CDiscard : public COutput {
 public:
@@ -50,9 +37,6 @@ double Command(const std::vector<std::string>& args) {
     }
     return elapsed;
 }
-
-const char* const kLevels[] = {"Release", "Debug", "Trace", "None", "Default"};
-const char* const kTypes[] = {"FatalError", "Error", "Warning", "Information", "None", "Default"};
 
 std::string SubSystemName(int i) {
     char name[32];

@@ -6,6 +6,7 @@
 // of tree-view messages each sends. Start-up and Apply are compared with the bare registry and
 // tree work they cannot avoid, ticking and clearing with the check-box tree alone from the same
 // starting state.
+#include "bench/BenchClock.h"
 #include "logconfig/LogLayout.h"
 #include "registry/Registry.h"
 #include "res/resource.h"
@@ -26,23 +27,9 @@
 
 using namespace testing_support;
 
+using namespace bench;
+
 namespace {
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
 
 // ---- counting tree-view messages --------------------------------------------------------------
 
@@ -57,9 +44,6 @@ LRESULT CALLBACK CountTreeMessages(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 // ---- the configuration ------------------------------------------------------------------------
-
-const char* const kLevels[] = {"Release", "Debug", "Trace", "None", "Default"};
-const char* const kTypes[] = {"FatalError", "Error", "Warning", "Information", "None", "Default"};
 
 std::string SubSystemName(int i) {
     char name[32];
