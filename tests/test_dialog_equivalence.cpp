@@ -221,8 +221,14 @@ public:
     bool TypeListEnabled() const {
         return NodeAt(m_current).enabled && NodeAt(m_current).type != kTypeDefault;
     }
-    bool UseDefaultBoxesEnabled() const {
-        return NodeAt(m_current).enabled && m_current != kDefaultNode;
+    // On the default settings a box can only be cleared: usable only while it is ticked.
+    bool UseDefaultLevelEnabled() const {
+        const Node& node = NodeAt(m_current);
+        return node.enabled && (m_current != kDefaultNode || node.level == kLevelDefault);
+    }
+    bool UseDefaultTypeEnabled() const {
+        const Node& node = NodeAt(m_current);
+        return node.enabled && (m_current != kDefaultNode || node.type == kTypeDefault);
     }
     int Days() const { return m_days; }
     // The days field shows a number that the dialog has not taken yet.
@@ -255,8 +261,8 @@ public:
         s.hiddenIndex = std::to_string(m_current);
         s.levelListEnabled = LevelListEnabled();
         s.typeListEnabled = TypeListEnabled();
-        s.useDefaultLevelEnabled = UseDefaultBoxesEnabled();
-        s.useDefaultTypeEnabled = UseDefaultBoxesEnabled();
+        s.useDefaultLevelEnabled = UseDefaultLevelEnabled();
+        s.useDefaultTypeEnabled = UseDefaultTypeEnabled();
         s.levelDescriptionEnabled = current.enabled;
         s.typeDescriptionEnabled = current.enabled;
         return s;
@@ -508,10 +514,10 @@ private:
                 if (model.TypeListEnabled())
                     return MakeAction(Kind::TypeRow, 0, static_cast<int>(Below(kTypeRows)));
             } else if (roll < 73) {
-                if (model.UseDefaultBoxesEnabled())
+                if (model.UseDefaultLevelEnabled())
                     return MakeAction(Kind::UseDefaultLevel);
             } else if (roll < 78) {
-                if (model.UseDefaultBoxesEnabled())
+                if (model.UseDefaultTypeEnabled())
                     return MakeAction(Kind::UseDefaultType);
             } else if (roll < 95) {
                 // The default settings shown first, where a round of follow-ups still lacks a
