@@ -3,39 +3,7 @@
 #include "logconfig/DefaultLogSettings.h"
 #include "logconfig/LogLayout.h"
 #include "logconfig/LogOptions.h"
-#include "registry/Registry.h"
-
-namespace {
-
-// Stored values read exactly as loading reads them, but through keys opened for reading only:
-// looking must not create anything.
-class CStoredSettings : public CSubSystemLogSettings {
-public:
-    explicit CStoredSettings(const CString& strName) : CSubSystemLogSettings(strName) {}
-
-    // hBaseKey may be null: the values are then those of a missing base key.
-    void ReadDefaultSettings(HKEY hBaseKey) {
-        LoadFromKey(hBaseKey, kDefaultLogLevelValueName, kDefaultLogLevelWord,
-                    kDefaultLogTypeValueName, kDefaultLogTypeWord);
-    }
-
-    // false when the subsystem's key does not exist.
-    bool ReadSubSystem() {
-        CRegistryT<1> reg(HKEY_LOCAL_MACHINE, SubSystemKeyPath(GetName()));
-        if (reg.Open() != ERROR_SUCCESS)
-            return false;
-        LoadFromKey(reg.m_hKey, kLogLevelValueName, "", kLogTypeValueName, "");
-        return true;
-    }
-};
-
-int ReadStoredExpireDays(HKEY hBaseKey) {
-    int nDays = kDefaultExpireLogsAfterDays; // what loading keeps when the value cannot be read
-    ReadExpireLogsAfter(hBaseKey, nDays);
-    return nDays;
-}
-
-} // namespace
+#include "logconfig/StoredConfiguration.h"
 
 CConfigurationWatch::CConfigurationWatch()
     : m_watch(HKEY_LOCAL_MACHINE, kLogConfigBaseKey),
@@ -71,17 +39,14 @@ void CConfigurationWatch::Remember(int nExpireDays, const CSubSystemLogSettings&
 }
 
 void CConfigurationWatch::RememberStored(const SubSystemList& subSystems) {
-    CRegistryT<1> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    baseKey.Open();
-    m_nExpireDays = ReadStoredExpireDays(baseKey.m_hKey);
-    CStoredSettings defaults(kDefaultSettingsName);
-    defaults.ReadDefaultSettings(baseKey.m_hKey);
-    m_defaultSettings = NodeOf(defaults);
+    CStoredConfiguration stored;
+    stored.Read();
+    m_nExpireDays = stored.m_nExpireLogsAfter;
+    m_defaultSettings = NodeOf(stored.m_defaultSettings);
     m_subSystems.clear();
     for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : subSystems) {
-        CStoredSettings stored(pSettings->GetName());
-        if (stored.ReadSubSystem())
-            m_subSystems.push_back(NodeOf(stored));
+        if (const CStoredConfiguration::SSubSystem* pStored = stored.Find(pSettings->GetName()))
+            m_subSystems.push_back(NodeOf(*pStored->pSettings));
     }
 }
 
@@ -90,18 +55,15 @@ SConfigurationChanges CConfigurationWatch::FindChanges() const {
     if (!m_watch.HasChanged())
         return changes;
 
-    CRegistryT<1> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    baseKey.Open(); // when the base key is gone, so is every subsystem
-    changes.bExpireDays = ReadStoredExpireDays(baseKey.m_hKey) != m_nExpireDays;
-    CStoredSettings defaults(kDefaultSettingsName);
-    defaults.ReadDefaultSettings(baseKey.m_hKey);
-    changes.bDefaultSettings = !SameValues(NodeOf(defaults), m_defaultSettings);
-
+    // Read as loading reads it, but without creating anything: a key that is gone stays gone.
+    CStoredConfiguration stored;
+    stored.Read();
+    changes.bExpireDays = stored.m_nExpireLogsAfter != m_nExpireDays;
+    changes.bDefaultSettings = !SameValues(NodeOf(stored.m_defaultSettings), m_defaultSettings);
     for (const SStoredNode& node : m_subSystems) {
-        CStoredSettings stored(node.strName);
-        const bool bExists = stored.ReadSubSystem();
-        if (!bExists || !SameValues(NodeOf(stored), node))
-            changes.subSystems.push_back({node.strName, !bExists});
+        const CStoredConfiguration::SSubSystem* pStored = stored.Find(node.strName);
+        if (!pStored || !SameValues(NodeOf(*pStored->pSettings), node))
+            changes.subSystems.push_back({node.strName, pStored == nullptr});
     }
     return changes;
 }
