@@ -1,5 +1,6 @@
 #include "logconfig/LogLayout.h"
 
+#include "logconfig/SubSystemName.h"
 #include "registry/Registry.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -136,10 +138,13 @@ std::vector<CString> EnumerateSubSystemNames() {
     return EnumerateSubSystemNames(reg.m_hKey);
 }
 
-std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey) {
+std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey, size_t* pnRepeats) {
     std::vector<CString> names;
+    if (pnRepeats)
+        *pnRepeats = 0;
     if (hBaseKey == nullptr)
         return names;
+    std::unordered_set<std::string> seen;
     char szName[kSubSystemNameBufferSize];
     for (DWORD dwIndex = 0;; ++dwIndex) {
         DWORD dwLength = kSubSystemNameBufferSize;
@@ -147,7 +152,30 @@ std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey) {
         if (::RegEnumKeyExA(hBaseKey, dwIndex, szName, &dwLength, nullptr, nullptr, nullptr,
                             &ftLastWrite) != ERROR_SUCCESS)
             break;
-        names.emplace_back(szName, static_cast<int>(dwLength));
+        CString strName(szName, static_cast<int>(dwLength));
+        if (!seen.insert(static_cast<const char*>(SubSystemNameKey(strName))).second) {
+            if (pnRepeats)
+                ++*pnRepeats;
+            continue;
+        }
+        names.push_back(std::move(strName));
+    }
+    return names;
+}
+
+std::vector<std::wstring> SubSystemNamesBeyondCodePage(HKEY hBaseKey, UINT nCodePage) {
+    std::vector<std::wstring> names;
+    if (hBaseKey == nullptr)
+        return names;
+    wchar_t szName[kSubSystemNameBufferSize];
+    for (DWORD dwIndex = 0;; ++dwIndex) {
+        DWORD dwLength = kSubSystemNameBufferSize;
+        if (::RegEnumKeyExW(hBaseKey, dwIndex, szName, &dwLength, nullptr, nullptr, nullptr,
+                            nullptr) != ERROR_SUCCESS)
+            break;
+        const std::wstring strName(szName, dwLength);
+        if (!CodePageHolds(strName, nCodePage))
+            names.push_back(strName);
     }
     return names;
 }

@@ -80,6 +80,16 @@ LONG WriteExpireLogsAfter(HKEY hKey, int nDays);
 
 // Names of the subsystem keys, in the order the registry gives them. The base key is opened for
 // reading and writing, so it is created when it does not exist yet; empty when it cannot be.
+//
+// Names come in the ANSI code page. A key whose name the code page cannot hold (one written by a
+// Unicode program, such as "日志") comes back as something else: question marks, or a look-alike
+// ("Āb" as "Ab"). Such a name either opens no key at all, which whoever opens it finds out, or
+// repeats the name of a real key in some letter case, which the registry never does otherwise:
+// a repeat is left out, so that no key is read or written twice under one name.
 std::vector<CString> EnumerateSubSystemNames();
-// The same below a base key opened already; empty when hBaseKey is null.
-std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey);
+// The same below a base key opened already; empty when hBaseKey is null. pnRepeats, if given,
+// counts the names left out as repeats.
+std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey, size_t* pnRepeats = nullptr);
+// The names, in UTF-16, of the subsystem keys whose names the ANSI code page cannot hold: for
+// telling an administrator which keys are out of reach. Empty when hBaseKey is null.
+std::vector<std::wstring> SubSystemNamesBeyondCodePage(HKEY hBaseKey, UINT nCodePage = CP_ACP);

@@ -5,31 +5,53 @@
 
 #include <algorithm>
 
-LONG CStoredConfiguration::Read() {
-    CRegistryT<1> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    if (base.Open() != ERROR_SUCCESS) {
-        if (base.m_lSystemResult != ERROR_FILE_NOT_FOUND)
-            return base.m_lSystemResult;
-        m_defaultSettings.LoadStoredDefaults(m_defaultLevel, m_defaultType);
+namespace {
+
+// The base key opened as asked; its handle stays null when there is nothing to read.
+template <int bReadOnly> LONG OpenBaseKey(CRegistryT<bReadOnly>& base, bool& bExists) {
+    base.Open();
+    bExists = base.m_hKey != nullptr;
+    // A missing key is an empty configuration, and one that the dialog could not open is read
+    // as the dialog then shows it.
+    if (bExists || base.m_lSystemResult == ERROR_FILE_NOT_FOUND || !bReadOnly)
         return ERROR_SUCCESS;
-    }
-    m_bBaseKeyExists = true;
-    m_expireLogsAfter = ReadRegistryValue(base.m_hKey, kExpireLogsAfterValueName);
+    return base.m_lSystemResult;
+}
+
+} // namespace
+
+LONG CStoredConfiguration::Read(EBaseKeyAccess access) {
+    CRegistryT<1> readOnly(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    CRegistryT<0> readWrite(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    const LONG lBase = access == kReadOnly ? OpenBaseKey(readOnly, m_bBaseKeyExists)
+                                           : OpenBaseKey(readWrite, m_bBaseKeyExists);
+    const HKEY hBase = access == kReadOnly ? readOnly.m_hKey : readWrite.m_hKey;
+    m_expireLogsAfter = ReadRegistryValue(hBase, kExpireLogsAfterValueName);
     if (m_expireLogsAfter.IsReadableAsText())
         m_nExpireLogsAfter = ParseDayCount(m_expireLogsAfter.Text());
-    m_defaultLevel = ReadRegistryValue(base.m_hKey, kDefaultLogLevelValueName);
-    m_defaultType = ReadRegistryValue(base.m_hKey, kDefaultLogTypeValueName);
+    m_defaultLevel = ReadRegistryValue(hBase, kDefaultLogLevelValueName);
+    m_defaultType = ReadRegistryValue(hBase, kDefaultLogTypeValueName);
     m_defaultSettings.LoadStoredDefaults(m_defaultLevel, m_defaultType);
 
-    const std::vector<CString> names = EnumerateSubSystemNames(base.m_hKey);
+    LONG lResult = lBase;
+    const std::vector<CString> names = EnumerateSubSystemNames(hBase, &m_nKeysBeyondCodePage);
     m_subSystems.reserve(names.size());
     for (const CString& strName : names) {
+        CRegistryT<1> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(strName));
+        if (key.Open() != ERROR_SUCCESS) {
+            // A name that opens no key is one the code page could not hold (or a key deleted
+            // since the enumeration): reading or writing it would reach another key.
+            if (key.m_lSystemResult == ERROR_FILE_NOT_FOUND) {
+                ++m_nKeysBeyondCodePage;
+            } else {
+                m_unreadable.push_back({strName, key.m_lSystemResult});
+                if (lResult == ERROR_SUCCESS)
+                    lResult = key.m_lSystemResult;
+            }
+            continue;
+        }
         SSubSystem subSystem;
         subSystem.pSettings.reset(new CSubSystemLogSettings(strName));
-        CRegistryT<1> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(strName));
-        // A key removed since the enumeration reads as one without values, as in the dialog.
-        if (key.Open() != ERROR_SUCCESS && key.m_lSystemResult != ERROR_FILE_NOT_FOUND)
-            return key.m_lSystemResult;
         subSystem.level = ReadRegistryValue(key.m_hKey, kLogLevelValueName);
         subSystem.type = ReadRegistryValue(key.m_hKey, kLogTypeValueName);
         subSystem.pSettings->LoadStoredValues(subSystem.level, subSystem.type);
@@ -43,7 +65,7 @@ LONG CStoredConfiguration::Read() {
     for (size_t i = 0; i < m_subSystems.size(); ++i)
         m_positionOfName.emplace(
             static_cast<const char*>(SubSystemNameKey(m_subSystems[i].pSettings->GetName())), i);
-    return ERROR_SUCCESS;
+    return lResult;
 }
 
 const CStoredConfiguration::SSubSystem* CStoredConfiguration::Find(const CString& strName) const {

@@ -1,5 +1,5 @@
-// The whole logging configuration as it is stored, read without creating or changing anything:
-// every value with its registry type, and the settings that the dialog would load from them.
+// The whole logging configuration as it is stored: every value with its registry type, and the
+// settings that the dialog would load from them.
 #pragma once
 
 #include "framework/CString.h"
@@ -21,13 +21,25 @@ public:
         boost::shared_ptr<CSubSystemLogSettings> pSettings;
     };
 
-    // 0, or the system's code when a key of the configuration exists but cannot be read (for
-    // instance ERROR_ACCESS_DENIED). A missing base key is an empty configuration: the dialog's
-    // defaults and no subsystem.
-    LONG Read();
+    // How the base key is opened. Reading only creates and changes nothing, and a missing base
+    // key reads as an empty configuration. As the dialog loads it, the base key is opened for
+    // reading and writing and created when missing; when that fails, the configuration reads
+    // as the dialog then shows it: the defaults and no subsystem. Subsystem keys are opened for
+    // reading only either way.
+    enum EBaseKeyAccess { kReadOnly, kAsTheDialogLoads };
+
+    // 0, or the first system code of a key that exists but cannot be read (for instance
+    // ERROR_ACCESS_DENIED). Such a subsystem key is listed in m_unreadable and left out of
+    // m_subSystems; everything else is read all the same.
+    LONG Read(EBaseKeyAccess access = kReadOnly);
 
     // The subsystem of that name, compared as the registry compares key names; null when none.
     const SSubSystem* Find(const CString& strName) const;
+
+    struct SUnreadableKey {
+        CString strName;
+        LONG lError;
+    };
 
     bool m_bBaseKeyExists = false;
     SRegistryValue m_expireLogsAfter;                     // "ExpireLogsAfter"
@@ -36,6 +48,11 @@ public:
     int m_nExpireLogsAfter = kDefaultExpireLogsAfterDays; // as the dialog reads it
     CDefaultLogSettings m_defaultSettings;
     std::vector<SSubSystem> m_subSystems; // in the order the dialog shows them
+    std::vector<SUnreadableKey> m_unreadable;
+    // Subsystem keys whose names the ANSI code page cannot hold: enumerated as names that open
+    // no key, or that repeat another's. Left out of m_subSystems; SubSystemNamesBeyondCodePage
+    // names them.
+    size_t m_nKeysBeyondCodePage = 0;
 
 private:
     // Position in m_subSystems by SubSystemNameKey: a baseline of thousands of subsystems is

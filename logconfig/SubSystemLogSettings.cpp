@@ -19,9 +19,14 @@ CSubSystemLogSettings::~CSubSystemLogSettings() {
 }
 
 void CSubSystemLogSettings::Load() {
+    LoadExisting();
+}
+
+bool CSubSystemLogSettings::LoadExisting() {
     CRegistryT<1> reg(HKEY_LOCAL_MACHINE, SubSystemKeyPath(GetName()));
     reg.Open(); // a missing key leaves the handle null: the values are then Default
     LoadFromKey(reg.m_hKey, kLogLevelValueName, "", kLogTypeValueName, "");
+    return reg.m_lSystemResult != ERROR_FILE_NOT_FOUND;
 }
 
 LONG CSubSystemLogSettings::Save() {

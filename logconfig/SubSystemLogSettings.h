@@ -34,6 +34,10 @@ public:
     // Reads level and type (a missing key or value means Default; the key is not created) and
     // switches the object off when both are None. Every value goes through the virtual setters.
     virtual void Load();
+    // Load, telling whether there was a key of that name to load from: false when no key has
+    // it, as with an enumerated name that the ANSI code page could not hold (the object then
+    // holds Default and Default). A key that exists but cannot be opened counts as there.
+    bool LoadExisting();
     // Writes level and type, None and None while switched off, creating the key when missing.
     // Returns the first registry failure, or 0 when everything was stored.
     virtual LONG Save();

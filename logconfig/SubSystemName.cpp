@@ -23,3 +23,40 @@ CString SubSystemNameKey(const CString& strName) {
 bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight) {
     return ::lstrcmpiA(strLeft, strRight) < 0;
 }
+
+bool WideToCodePage(const std::wstring& strWide, UINT nCodePage, CString& strName) {
+    if (strWide.empty()) {
+        strName.Empty();
+        return true;
+    }
+    if (nCodePage == CP_ACP)
+        nCodePage = ::GetACP();
+    const int nWide = static_cast<int>(strWide.size());
+    // UTF-8 takes neither flags nor a default character: it holds everything but a broken
+    // surrogate, which the round trip below finds.
+    const bool bUtf = nCodePage == CP_UTF8 || nCodePage == CP_UTF7;
+    const DWORD dwFlags = bUtf ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL bUsedDefault = FALSE;
+    BOOL* pbUsedDefault = bUtf ? nullptr : &bUsedDefault;
+    const int nLength = ::WideCharToMultiByte(nCodePage, dwFlags, strWide.data(), nWide, nullptr, 0,
+                                              nullptr, pbUsedDefault);
+    if (nLength <= 0 || bUsedDefault)
+        return false;
+    std::string strBytes(static_cast<size_t>(nLength), '\0');
+    ::WideCharToMultiByte(nCodePage, dwFlags, strWide.data(), nWide, &strBytes[0], nLength, nullptr,
+                          pbUsedDefault);
+    // Whatever the code page does with a character it lacks, reading the bytes back tells.
+    const int nBack = ::MultiByteToWideChar(nCodePage, 0, strBytes.data(), nLength, nullptr, 0);
+    std::wstring strBack(static_cast<size_t>(nBack > 0 ? nBack : 0), L'\0');
+    if (nBack > 0)
+        ::MultiByteToWideChar(nCodePage, 0, strBytes.data(), nLength, &strBack[0], nBack);
+    if (bUsedDefault || strBack != strWide)
+        return false;
+    strName = CString(strBytes.data(), nLength);
+    return true;
+}
+
+bool CodePageHolds(const std::wstring& strWide, UINT nCodePage) {
+    CString strName;
+    return WideToCodePage(strWide, nCodePage, strName);
+}

@@ -3,6 +3,10 @@
 
 #include "framework/CString.h"
 
+#include <windows.h>
+
+#include <string>
+
 // Names count bytes of the ANSI code page.
 constexpr int kMaxSubSystemNameLength = 32;
 
@@ -25,3 +29,9 @@ CString SubSystemNameKey(const CString& strName);
 
 // The order of the dialog's tree: lstrcmpi's case-insensitive word sort.
 bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight);
+
+// A name in UTF-16 as the ANSI code page (or the one given) holds it: false when a character has
+// no place there and would be dropped or turned into a look-alike or a question mark, which
+// would name another key or none. Under UTF-8 as the ANSI code page every name converts.
+bool WideToCodePage(const std::wstring& strWide, UINT nCodePage, CString& strName);
+bool CodePageHolds(const std::wstring& strWide, UINT nCodePage = CP_ACP);

@@ -3,6 +3,7 @@
 #include "logconfig/DefaultLogSettings.h"
 #include "logconfig/LogLayout.h"
 #include "logconfig/LogOptions.h"
+#include "logconfig/StoredConfiguration.h"
 #include "logconfig/SubSystemLogSettings.h"
 #include "registry/Registry.h"
 #include "tests/support/RegistrySandbox.h"
@@ -164,6 +165,42 @@ TEST(LogLayout, SubSystemsAreTheBaseKeysChildrenInRegistryOrder) {
         names.emplace_back(name);
     EXPECT_EQ(names, sandbox.SubKeys(kLogConfigBaseKey));
     EXPECT_EQ(names.size(), 4u);
+
+    // Names the code page cannot hold, as a Unicode program writes them: "日志" comes back as
+    // "??", which opens nothing, and "Āb" as the real "Ab", which is left out as a repeat. A
+    // reading leaves both out and counts them; a key that cannot be opened is listed apart
+    // without losing the rest.
+    for (const wchar_t* name : {L"\x65E5\x5FD7", L"\x0100"
+                                                 L"b"}) {
+        HKEY hKey = nullptr;
+        ASSERT_EQ(
+            ::RegCreateKeyExW(
+                HKEY_LOCAL_MACHINE,
+                (L"SOFTWARE\\Brivantex\\Quarns\\QuarnEventLogging\\" + std::wstring(name)).c_str(),
+                0, nullptr, 0, KEY_WRITE | kRegistryViewFlag, nullptr, &hKey, nullptr),
+            0);
+        ::RegCloseKey(hKey);
+    }
+    sandbox.CreateUnopenableKey((kBase + "\\Loop").c_str());
+    CRegistryT<1> base(HKEY_LOCAL_MACHINE, kBase.c_str());
+    ASSERT_EQ(base.Open(), 0);
+    size_t nRepeats = 0;
+    EXPECT_EQ(EnumerateSubSystemNames(base.m_hKey, &nRepeats).size(), 6u); // with "??" and Loop
+    EXPECT_EQ(nRepeats, 1u);
+    CStoredConfiguration stored;
+    EXPECT_EQ(stored.Read(), ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(stored.m_unreadable.size(), 1u);
+    EXPECT_EQ(stored.m_unreadable[0].strName, "Loop");
+    EXPECT_EQ(stored.m_nKeysBeyondCodePage, 2u);
+    std::string read;
+    for (const auto& subSystem : stored.m_subSystems)
+        read += std::string(subSystem.pSettings->GetName()) + " ";
+    EXPECT_EQ(read, "_x Ab a-c b ");
+    EXPECT_EQ(SubSystemNamesBeyondCodePage(base.m_hKey),
+              (std::vector<std::wstring>{L"\x0100"
+                                         L"b",
+                                         L"\x65E5\x5FD7"}));
+    EXPECT_TRUE(SubSystemNamesBeyondCodePage(base.m_hKey, CP_UTF8).empty());
 
     RegistrySandbox unwritable;
     unwritable.CreateVolatileKey("SOFTWARE\\Brivantex");

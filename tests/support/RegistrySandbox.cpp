@@ -17,6 +17,12 @@ unsigned g_nCreated = 0;
 
 constexpr REGSAM kHelperAccess = KEY_READ | KEY_WRITE | kRegistryViewFlag;
 
+// What the registry links need beyond the advapi32 functions, from ntdll.
+template <class Function> Function NtFunction(const char* pszName) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), pszName)));
+}
+
 } // namespace
 
 RegistrySandbox::RegistrySandbox() {
@@ -59,6 +65,16 @@ RegistrySandbox::~RegistrySandbox() {
         std::fprintf(stderr, "RegistrySandbox %s ended before the sandbox nested in it\n",
                      m_scratchPath.c_str());
         std::abort();
+    }
+    // The link itself, not what it points to.
+    const auto pfnNtDeleteKey = NtFunction<LONG(NTAPI*)(HANDLE)>("NtDeleteKey");
+    for (const std::string& link : m_links) {
+        HKEY hLink = nullptr;
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, link.c_str(), REG_OPTION_OPEN_LINK,
+                            DELETE | KEY_READ | kRegistryViewFlag, &hLink) == ERROR_SUCCESS) {
+            pfnNtDeleteKey(hLink);
+            ::RegCloseKey(hLink);
+        }
     }
     ::RegOverridePredefKey(HKEY_LOCAL_MACHINE,
                            m_pOuter != nullptr ? m_pOuter->m_hScratch : nullptr);
@@ -187,6 +203,37 @@ void RegistrySandbox::CreateVolatileKey(const char* subKey) {
     const HKEY hKey = CreateOrFail(subKey, REG_OPTION_VOLATILE);
     if (hKey != nullptr)
         ::RegCloseKey(hKey);
+}
+
+void RegistrySandbox::CreateUnopenableKey(const char* subKey) {
+    RequireInnermost();
+    HKEY hKey = nullptr;
+    LONG lResult = ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, nullptr, REG_OPTION_CREATE_LINK,
+                                     kHelperAccess | KEY_CREATE_LINK, nullptr, &hKey, nullptr);
+    if (lResult != ERROR_SUCCESS) {
+        ADD_FAILURE() << "RegistrySandbox: cannot create the link " << subKey << ": " << lResult;
+        return;
+    }
+    m_links.push_back(subKey);
+    // A link names its target by the key's full path in the native namespace.
+    const auto pfnNtQueryKey =
+        NtFunction<LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG)>("NtQueryKey");
+    constexpr int kKeyNameInformation = 3;
+    std::vector<BYTE> info(4096);
+    ULONG nLength = 0;
+    if (!pfnNtQueryKey || pfnNtQueryKey(hKey, kKeyNameInformation, info.data(),
+                                        static_cast<ULONG>(info.size()), &nLength) != 0) {
+        ADD_FAILURE() << "RegistrySandbox: cannot tell the full name of " << subKey;
+        ::RegCloseKey(hKey);
+        return;
+    }
+    ULONG nNameBytes = 0;
+    memcpy(&nNameBytes, info.data(), sizeof nNameBytes);
+    lResult = ::RegSetValueExW(hKey, L"SymbolicLinkValue", 0, REG_LINK,
+                               info.data() + sizeof nNameBytes, nNameBytes);
+    ::RegCloseKey(hKey);
+    if (lResult != ERROR_SUCCESS)
+        ADD_FAILURE() << "RegistrySandbox: cannot point the link " << subKey << ": " << lResult;
 }
 
 int RegistrySandbox::ValueCount(const char* subKey) const {

@@ -48,6 +48,10 @@ public:
     void DeleteKey(const char* subKey); // with everything below it
     // Below a volatile key, creating a non-volatile key fails with ERROR_CHILD_MUST_BE_VOLATILE.
     void CreateVolatileKey(const char* subKey);
+    // A key that exists but cannot be opened: a registry link to itself, whose opening fails
+    // with ERROR_INVALID_PARAMETER, as a key the user may not read fails with "access denied"
+    // (which Wine cannot produce: it does not enforce permissions).
+    void CreateUnopenableKey(const char* subKey);
     int ValueCount(const char* subKey) const; // -1 when the key is missing
 
     // The scratch key, relative to HKEY_CURRENT_USER.
@@ -61,4 +65,5 @@ private:
     std::string m_scratchPath;
     HKEY m_hScratch = nullptr;
     RegistrySandbox* m_pOuter = nullptr;
+    std::vector<std::string> m_links; // deleted first: a tree deletion stops at a link
 };
