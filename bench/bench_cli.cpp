@@ -21,15 +21,24 @@ namespace {
 
 class CDiscard : public COutput {
 public:
-    void WriteText(const std::string& strUtf8) override { m_nBytes += strUtf8.size(); }
-    void WriteDocument(const std::string& strUtf8) override { m_nBytes += strUtf8.size(); }
+    DWORD WriteText(const std::string& strUtf8) override {
+        m_nBytes += strUtf8.size();
+        return ERROR_SUCCESS;
+    }
+    DWORD WriteDocument(const std::string& strUtf8) override { return WriteText(strUtf8); }
     size_t m_nBytes = 0;
+};
+
+class CNoInput : public CInput {
+public:
+    DWORD ReadAll(std::string&) override { return ERROR_SUCCESS; }
 };
 
 double Command(const std::vector<std::string>& args) {
     CDiscard out, err;
+    CNoInput in;
     const double start = NowMs();
-    const int code = RunCommandLine(args, out, err);
+    const int code = RunCommandLine(args, in, out, err);
     const double elapsed = NowMs() - start;
     if (code > 1) {
         std::fprintf(stderr, "%s failed with exit code %d\n", args[0].c_str(), code);

@@ -1,41 +1,18 @@
 #include "cli/Document.h"
 
+#include "cli/Json.h"
 #include "cli/Text.h"
+#include "logconfig/LogLayout.h"
 #include "logconfig/LogOptions.h"
 #include "logconfig/SubSystemName.h"
 
-#include <windows.h>
-
 #include <algorithm>
-#include <cctype>
 #include <unordered_map>
 
 namespace {
 
 using nlohmann::json;
 using nlohmann::ordered_json;
-
-bool EqualIgnoringCase(const std::string& strLeft, const char* pszRight) {
-    const std::string strRight(pszRight);
-    return strLeft.size() == strRight.size() &&
-           std::equal(strLeft.begin(), strLeft.end(), strRight.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) ==
-                      std::tolower(static_cast<unsigned char>(b));
-           });
-}
-
-bool ParseWord(const std::string& strWord, int nCount, int nDefault, bool bAllowDefault,
-               CString (*pfnWord)(int), int& nValue) {
-    for (int n = 0; n < nCount; ++n) {
-        if (n == nDefault && !bAllowDefault)
-            continue;
-        if (EqualIgnoringCase(strWord, pfnWord(n))) {
-            nValue = n;
-            return true;
-        }
-    }
-    return false;
-}
 
 std::string Word(const CString& strWord) {
     return static_cast<const char*>(strWord);
@@ -49,14 +26,8 @@ std::optional<int> Resolve(const std::optional<int>& nOwn, int nDefault,
     return *nOwn == nDefault ? nOfDefaults : nOwn;
 }
 
-ordered_json NodeDocument(const CSubSystemLogSettings& settings) {
-    ordered_json node;
-    node["level"] = static_cast<const char*>(LogLevelToString(settings.GetLogLevel()));
-    node["type"] = static_cast<const char*>(LogTypeToString(settings.GetLogType()));
-    return node;
-}
-
 // One object of the document: its fields are checked as they are taken, the unknown ones last.
+// The first fault found is the one reported.
 class CObjectReader {
 public:
     CObjectReader(const json& object, std::string strPlace, std::string& strError)
@@ -83,13 +54,9 @@ public:
             (bLevel ? ParseLevelWord(pValue->get<std::string>(), bAllowDefault, nValue)
                     : ParseTypeWord(pValue->get<std::string>(), bAllowDefault, nValue));
         if (!bKnown) {
-            Fail(Place(pszField),
-                 std::string(pValue->dump()) + " is not " +
-                     (bLevel ? "a level: Release, Debug, Trace, None"
-                             : "a type: FatalError, "
-                               "Error, Warning, "
-                               "Information, None") +
-                     (bAllowDefault ? " or Default" : " (the default settings cannot be Default)"));
+            Fail(Place(pszField), Excerpt(pValue->dump()) + " is not " +
+                                      (bLevel ? LevelWordsText(bAllowDefault)
+                                              : TypeWordsText(bAllowDefault)));
             return std::nullopt;
         }
         return nValue;
@@ -101,13 +68,15 @@ public:
             return;
         for (const auto& item : m_object.items()) {
             if (std::find(m_taken.begin(), m_taken.end(), item.key()) == m_taken.end()) {
-                Fail(Place(item.key()), "unknown field \"" + item.key() + "\"");
+                Fail(Place(item.key()), "unknown field \"" + Excerpt(item.key()) + "\"");
                 return;
             }
         }
     }
 
-    std::string Place(const std::string& strField) const { return m_strPlace + "/" + strField; }
+    std::string Place(const std::string& strField) const {
+        return JsonPlace(m_strPlace, strField);
+    }
 
     void Fail(const std::string& strPlace, const std::string& strWhat) {
         if (m_strError.empty())
@@ -121,31 +90,128 @@ private:
     std::vector<std::string> m_taken;
 };
 
+void ReadSubSystem(const json& value, const std::string& strPlace,
+                   std::unordered_map<std::string, std::string>& placeOfName, std::string& strError,
+                   SDocumentNode& node) {
+    node.strPlace = strPlace;
+    CObjectReader reader(value, strPlace, strError);
+    const json* pName = reader.Take("name");
+    if (!strError.empty())
+        return;
+    if (!pName || !pName->is_string())
+        return reader.Fail(reader.Place("name"), "every subsystem needs a name (text)");
+    node.strNameUtf8 = pName->get<std::string>();
+    if (!Utf8ToAnsi(node.strNameUtf8, node.strName))
+        return reader.Fail(reader.Place("name"),
+                           "the name \"" + Excerpt(node.strNameUtf8) +
+                               "\" has characters that the ANSI code page cannot hold");
+    const std::string strNameProblem = NameProblem(node.strNameUtf8, node.strName, false);
+    if (!strNameProblem.empty())
+        return reader.Fail(reader.Place("name"), strNameProblem);
+    const auto itEarlier =
+        placeOfName.emplace(static_cast<const char*>(SubSystemNameKey(node.strName)), strPlace);
+    if (!itEarlier.second)
+        return reader.Fail(reader.Place("name"), "\"" + Excerpt(node.strNameUtf8) +
+                                                     "\" is given before, at " +
+                                                     itEarlier.first->second);
+    node.nLevel = reader.TakeWord("level", true, true);
+    node.nType = reader.TakeWord("type", false, true);
+    node.nEffectiveLevel = reader.TakeWord("effectiveLevel", true, true);
+    node.nEffectiveType = reader.TakeWord("effectiveType", false, true);
+    reader.Finish();
+}
+
+// An effective field contradicts the document only where the document gives what it follows;
+// otherwise it is an expectation of its own, which check compares.
+std::string Contradiction(const SDocumentNode& node, const SDocumentNode& defaults) {
+    const std::optional<int> nEffectiveLevel =
+        Resolve(node.nLevel, LOG_LEVEL_DEFAULT, defaults.nLevel);
+    const std::optional<int> nEffectiveType = Resolve(node.nType, LOG_TYPE_DEFAULT, defaults.nType);
+    if (node.nEffectiveLevel && nEffectiveLevel && *node.nEffectiveLevel != *nEffectiveLevel)
+        return JsonPlace(node.strPlace, "effectiveLevel") + ": \"" +
+               Word(LogLevelToString(*node.nEffectiveLevel)) +
+               "\" contradicts the level, which gives \"" +
+               Word(LogLevelToString(*nEffectiveLevel)) + "\"";
+    if (node.nEffectiveType && nEffectiveType && *node.nEffectiveType != *nEffectiveType)
+        return JsonPlace(node.strPlace, "effectiveType") + ": \"" +
+               Word(LogTypeToString(*node.nEffectiveType)) +
+               "\" contradicts the type, which gives \"" + Word(LogTypeToString(*nEffectiveType)) +
+               "\"";
+    return std::string();
+}
+
+bool ParseWord(const std::string& strWord, int nDefault, bool bAllowDefault,
+               int (*pfnFind)(const CString&), int& nValue) {
+    CString strAnsi;
+    if (!Utf8ToAnsi(strWord, strAnsi))
+        return false;
+    const int nFound = pfnFind(strAnsi);
+    if (nFound < 0 || (nFound == nDefault && !bAllowDefault))
+        return false;
+    nValue = nFound;
+    return true;
+}
+
+std::string WordList(const char* const* ppszWords, int nCount) {
+    std::string strList;
+    for (int i = 0; i < nCount; ++i)
+        strList += std::string(i == 0 ? "" : i + 1 == nCount ? " or " : ", ") + ppszWords[i];
+    return strList;
+}
+
 } // namespace
 
 bool ParseLevelWord(const std::string& strWord, bool bAllowDefault, int& nLevel) {
-    return ParseWord(strWord, LOG_LEVEL_DEFAULT + 1, LOG_LEVEL_DEFAULT, bAllowDefault,
-                     &LogLevelToString, nLevel);
+    return ParseWord(strWord, LOG_LEVEL_DEFAULT, bAllowDefault, &FindLogLevelWord, nLevel);
 }
 
 bool ParseTypeWord(const std::string& strWord, bool bAllowDefault, int& nType) {
-    return ParseWord(strWord, LOG_TYPE_DEFAULT + 1, LOG_TYPE_DEFAULT, bAllowDefault,
-                     &LogTypeToString, nType);
+    return ParseWord(strWord, LOG_TYPE_DEFAULT, bAllowDefault, &FindLogTypeWord, nType);
 }
 
-std::string CheckNewName(const std::string& strUtf8, CString& strAnsi) {
-    if (!Utf8ToAnsi(strUtf8, strAnsi))
-        return "the name \"" + strUtf8 + "\" has characters that the ANSI code page cannot hold";
-    switch (CheckSubSystemName(strAnsi)) {
-    case SUBSYSTEM_NAME_TOO_LONG:
-        return "the name \"" + strUtf8 + "\" is longer than " +
-               std::to_string(kMaxSubSystemNameLength) + " characters";
-    case SUBSYSTEM_NAME_EMPTY:
-        return "a name must be given for the sub system";
-    case SUBSYSTEM_NAME_BACKSLASH:
-        return "the name \"" + strUtf8 + "\" contains a backslash";
+std::string LevelWordsText(bool bAllowDefault) {
+    static const char* const kWords[] = {"Release", "Debug", "Trace", "None", "Default"};
+    return "a level: " + WordList(kWords, bAllowDefault ? 5 : 4) +
+           (bAllowDefault ? "" : " (the default settings cannot be Default)");
+}
+
+std::string TypeWordsText(bool bAllowDefault) {
+    static const char* const kWords[] = {"FatalError", "Error", "Warning",
+                                         "Information", "None",  "Default"};
+    return "a type: " + WordList(kWords, bAllowDefault ? 6 : 5) +
+           (bAllowDefault ? "" : " (the default settings cannot be Default)");
+}
+
+std::string DayCountText() {
+    return "a whole number of days from " + std::to_string(kMinExpireLogsAfterDays) + " to " +
+           std::to_string(kMaxExpireLogsAfterDays);
+}
+
+std::string NameProblem(const std::string& strNameUtf8, const CString& strName, bool bNew) {
+    const std::string strQuoted = "the name \"" + Excerpt(strNameUtf8) + "\"";
+    ESubSystemNameRule rule = CheckUnattendedSubSystemName(strName);
+    if (!bNew) {
+        // Names found in the registry are taken as they are; they only have to name a key.
+        if (CanNameSubSystemKey(strName))
+            return std::string();
+        rule = strName.IsEmpty()           ? SUBSYSTEM_NAME_EMPTY
+               : strName.Find('\\') >= 0 ? SUBSYSTEM_NAME_BACKSLASH
+                                         : SUBSYSTEM_NAME_CONTROL_CHARACTER; // a NUL
+    }
+    switch (rule) {
     case SUBSYSTEM_NAME_OK:
         break;
+    case SUBSYSTEM_NAME_TOO_LONG:
+        return strQuoted + " is longer than " + std::to_string(kMaxSubSystemNameLength) +
+               " characters";
+    case SUBSYSTEM_NAME_EMPTY:
+        return "a name must be given for the subsystem";
+    case SUBSYSTEM_NAME_BACKSLASH:
+        return strQuoted + " contains a backslash";
+    case SUBSYSTEM_NAME_CONTROL_CHARACTER:
+        return strQuoted + " contains a control character";
+    case SUBSYSTEM_NAME_SURROUNDING_BLANKS:
+        return strQuoted + " begins or ends with a blank";
     }
     return std::string();
 }
@@ -154,19 +220,34 @@ ordered_json
 ConfigurationDocument(const CStoredConfiguration& stored,
                       const std::vector<const CStoredConfiguration::SSubSystem*>* pSubSystems) {
     const CDefaultLogSettings& defaults = stored.m_defaultSettings;
+    const int nDefaultLevel = defaults.GetLogLevel();
+    const int nDefaultType = defaults.GetLogType();
     ordered_json document;
-    document["expireLogsAfter"] = stored.m_nExpireLogsAfter;
-    document["default"] = NodeDocument(defaults);
+    document["configured"] = stored.m_bBaseKeyExists;
+    // What import cannot write back is left out: a day count out of range, and a default level
+    // or type that reads as Default (a word not in the vocabulary); check reports them.
+    if (IsStorableDayCount(stored.m_nExpireLogsAfter))
+        document["expireLogsAfter"] = stored.m_nExpireLogsAfter;
+    ordered_json defaultNode = ordered_json::object();
+    if (nDefaultLevel != LOG_LEVEL_DEFAULT)
+        defaultNode["level"] = Word(LogLevelToString(nDefaultLevel));
+    if (nDefaultType != LOG_TYPE_DEFAULT)
+        defaultNode["type"] = Word(LogTypeToString(nDefaultType));
+    document["default"] = std::move(defaultNode);
     ordered_json subSystems = ordered_json::array();
     auto add = [&](const CStoredConfiguration::SSubSystem& subSystem) {
         const CSubSystemLogSettings& settings = *subSystem.pSettings;
         ordered_json node;
         node["name"] = AnsiToUtf8(settings.GetName());
-        node.update(NodeDocument(settings));
-        node["effectiveLevel"] = static_cast<const char*>(
-            LogLevelToString(EffectiveLogLevel(settings.GetLogLevel(), defaults.GetLogLevel())));
-        node["effectiveType"] = static_cast<const char*>(
-            LogTypeToString(EffectiveLogType(settings.GetLogType(), defaults.GetLogType())));
+        node["level"] = Word(LogLevelToString(settings.GetLogLevel()));
+        node["type"] = Word(LogTypeToString(settings.GetLogType()));
+        // What it follows, where that is a level or type at all.
+        const int nLevel = EffectiveLogLevel(settings.GetLogLevel(), nDefaultLevel);
+        const int nType = EffectiveLogType(settings.GetLogType(), nDefaultType);
+        if (nLevel != LOG_LEVEL_DEFAULT)
+            node["effectiveLevel"] = Word(LogLevelToString(nLevel));
+        if (nType != LOG_TYPE_DEFAULT)
+            node["effectiveType"] = Word(LogTypeToString(nType));
         subSystems.push_back(std::move(node));
     };
     if (pSubSystems) {
@@ -183,100 +264,42 @@ ConfigurationDocument(const CStoredConfiguration& stored,
 std::string ReadConfigurationDocument(const std::string& strText,
                                       SConfigurationDocument& document) {
     json root;
-    try {
-        root = json::parse(strText);
-    } catch (const json::parse_error& e) {
-        // "[json.exception.parse_error.101] parse error at line 3, column 5: ..."
-        std::string strWhat = e.what();
-        const size_t nAt = strWhat.find("] ");
-        return "not JSON: " + (nAt == std::string::npos ? strWhat : strWhat.substr(nAt + 2));
-    }
+    std::string strError = ParseJson(strText, root);
+    if (!strError.empty())
+        return strError;
 
-    std::string strError;
     CObjectReader top(root, "", strError);
+    // Accepted and ignored: an editor's pointer to the schema, and what show says of the machine.
+    if (const json* pSchema = top.Take("$schema"); pSchema && !pSchema->is_string())
+        top.Fail("/$schema", "a text is expected");
+    if (const json* pConfigured = top.Take("configured"); pConfigured && !pConfigured->is_boolean())
+        top.Fail("/configured", "true or false is expected");
     if (const json* pDays = top.Take("expireLogsAfter")) {
-        int nDays = 0;
-        if (pDays->is_number_integer() && pDays->get<long long>() >= kMinExpireLogsAfterDays &&
-            pDays->get<long long>() <= kMaxExpireLogsAfterDays)
-            nDays = static_cast<int>(pDays->get<long long>());
-        if (nDays == 0)
-            top.Fail("/expireLogsAfter", pDays->dump() + " is not a whole number of days from " +
-                                             std::to_string(kMinExpireLogsAfterDays) + " to " +
-                                             std::to_string(kMaxExpireLogsAfterDays));
+        if (pDays->is_number_integer() && IsStorableDayCount(pDays->get<long long>()))
+            document.nExpireLogsAfter = static_cast<int>(pDays->get<long long>());
         else
-            document.nExpireLogsAfter = nDays;
+            top.Fail("/expireLogsAfter", Excerpt(pDays->dump()) + " is not " + DayCountText());
     }
+    document.defaults.strPlace = "/default";
     if (const json* pDefault = top.Take("default")) {
         CObjectReader reader(*pDefault, "/default", strError);
-        SDocumentNode node;
-        node.strPlace = "/default";
-        node.nLevel = reader.TakeWord("level", true, false);
-        node.nType = reader.TakeWord("type", false, false);
+        document.defaults.nLevel = reader.TakeWord("level", true, false);
+        document.defaults.nType = reader.TakeWord("type", false, false);
         reader.Finish();
-        document.defaults = node;
     }
     const json* pSubSystems = top.Take("subsystems");
     if (pSubSystems && !pSubSystems->is_array())
         top.Fail("/subsystems", "a list ([...]) is expected");
     top.Finish();
-    if (!strError.empty())
-        return strError;
 
-    // What "Default" resolves to, where the document says.
-    const std::optional<int> nDefaultLevel =
-        document.defaults ? document.defaults->nLevel : std::nullopt;
-    const std::optional<int> nDefaultType =
-        document.defaults ? document.defaults->nType : std::nullopt;
-    std::unordered_map<std::string, size_t> positionOfName;
-    for (size_t i = 0; pSubSystems && i < pSubSystems->size() && strError.empty(); ++i) {
+    std::unordered_map<std::string, std::string> placeOfName;
+    for (size_t i = 0; pSubSystems && strError.empty() && i < pSubSystems->size(); ++i) {
         SDocumentNode node;
-        node.strPlace = "/subsystems/" + std::to_string(i);
-        CObjectReader reader((*pSubSystems)[i], node.strPlace, strError);
-        const json* pName = reader.Take("name");
-        if (!strError.empty())
-            break;
-        if (!pName || !pName->is_string()) {
-            reader.Fail(reader.Place("name"), "every subsystem needs a name (text)");
-            break;
-        }
-        const std::string strNameUtf8 = pName->get<std::string>();
-        node.strPlace += " (\"" + strNameUtf8 + "\")";
-        const std::string strNameError = CheckNewName(strNameUtf8, node.strName);
-        if (!strNameError.empty()) {
-            reader.Fail(reader.Place("name"), strNameError);
-            break;
-        }
-        const auto itEarlier = positionOfName.emplace(
-            static_cast<const char*>(SubSystemNameKey(node.strName)), document.subSystems.size());
-        if (!itEarlier.second)
-            reader.Fail(reader.Place("name"),
-                        "\"" + strNameUtf8 + "\" is given before, at " +
-                            document.subSystems[itEarlier.first->second].strPlace);
-        node.nLevel = reader.TakeWord("level", true, true);
-        node.nType = reader.TakeWord("type", false, true);
-        node.nEffectiveLevel = reader.TakeWord("effectiveLevel", true, true);
-        node.nEffectiveType = reader.TakeWord("effectiveType", false, true);
-        reader.Finish();
-        if (!strError.empty())
-            break;
-
-        // An effective field contradicts the document only where the document gives what it
-        // follows; otherwise it is an expectation of its own, which check compares.
-        const std::optional<int> nEffectiveLevel =
-            Resolve(node.nLevel, LOG_LEVEL_DEFAULT, nDefaultLevel);
-        const std::optional<int> nEffectiveType =
-            Resolve(node.nType, LOG_TYPE_DEFAULT, nDefaultType);
-        if (node.nEffectiveLevel && nEffectiveLevel && *node.nEffectiveLevel != *nEffectiveLevel)
-            reader.Fail(reader.Place("effectiveLevel"),
-                        "\"" + Word(LogLevelToString(*node.nEffectiveLevel)) +
-                            "\" contradicts the level, which gives \"" +
-                            Word(LogLevelToString(*nEffectiveLevel)) + "\"");
-        if (node.nEffectiveType && nEffectiveType && *node.nEffectiveType != *nEffectiveType)
-            reader.Fail(reader.Place("effectiveType"),
-                        "\"" + Word(LogTypeToString(*node.nEffectiveType)) +
-                            "\" contradicts the type, which gives \"" +
-                            Word(LogTypeToString(*nEffectiveType)) + "\"");
-        document.subSystems.push_back(node);
+        ReadSubSystem((*pSubSystems)[i], "/subsystems/" + std::to_string(i), placeOfName,
+                      strError, node);
+        if (strError.empty())
+            strError = Contradiction(node, document.defaults);
+        document.subSystems.push_back(std::move(node));
     }
     return strError;
 }

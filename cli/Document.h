@@ -1,9 +1,10 @@
 // The configuration as a JSON document, as "show --json" and "export" write it and "import" and
 // "check --expect" read it:
-//   {"expireLogsAfter": 14, "default": {"level": "Release", "type": "Warning"},
+//   {"configured": true, "expireLogsAfter": 14, "default": {"level": "Release", "type": "Warning"},
 //    "subsystems": [{"name": "Network", "level": "Trace", "type": "Default",
 //                    "effectiveLevel": "Trace", "effectiveType": "Warning"}]}
-// Words in their stored spelling, names in UTF-8. Every field may be left out of a file read.
+// Words in their stored spelling, names in UTF-8. A value that could not be written back as it
+// is stored is left out, and check reports it. Every field may be left out of a file read.
 #pragma once
 
 #include "framework/CString.h"
@@ -21,26 +22,35 @@ ConfigurationDocument(const CStoredConfiguration& stored,
                       const std::vector<const CStoredConfiguration::SSubSystem*>* pSubSystems);
 
 struct SDocumentNode {
-    std::string strPlace; // where it stands in the file, for messages
-    CString strName;      // a subsystem's, in the ANSI code page
+    std::string strPlace;    // where it stands in the file, for messages
+    std::string strNameUtf8; // a subsystem's name as given
+    CString strName;         // the same in the ANSI code page
     std::optional<int> nLevel, nType, nEffectiveLevel, nEffectiveType;
 };
 
 struct SConfigurationDocument {
     std::optional<int> nExpireLogsAfter;
-    std::optional<SDocumentNode> defaults;
+    SDocumentNode defaults; // without a name; level and type never Default
     std::vector<SDocumentNode> subSystems;
 };
 
-// Reads a document and checks all of it: JSON syntax, known fields, words, names, the day count,
-// and that a given effective field agrees with the level or type it follows where the document
-// gives them. "" when the document is sound, else the first error with its place.
+// Reads a document and checks all of it: JSON syntax, known fields, words, that names can name
+// a key and are given once in any letter case, the day count, and that a given effective field
+// agrees with the level or type it follows where the document gives them. The rules for new
+// names depend on the machine and are checked where it is known. "" when the document is sound,
+// else the first error with its place.
 std::string ReadConfigurationDocument(const std::string& strText, SConfigurationDocument& document);
 
-// A level or type word in any letter case; false for an unknown word and, unless bAllowDefault,
-// for "Default".
+// A level or type word in any letter case, as the registry's words are matched; false for
+// another word and, unless bAllowDefault, for "Default".
 bool ParseLevelWord(const std::string& strWord, bool bAllowDefault, int& nLevel);
 bool ParseTypeWord(const std::string& strWord, bool bAllowDefault, int& nType);
-// The name rules of a new subsystem, and that the ANSI code page can hold it: "" when it may
-// be used, else why not.
-std::string CheckNewName(const std::string& strUtf8, CString& strAnsi);
+
+// What the words and rules are, for messages.
+std::string LevelWordsText(bool bAllowDefault);
+std::string TypeWordsText(bool bAllowDefault);
+std::string DayCountText();
+
+// Why a name cannot be used, or "": for a new subsystem all the rules of a name given in a file
+// or on a command line, for an existing one only that it can name a key.
+std::string NameProblem(const std::string& strNameUtf8, const CString& strName, bool bNew);

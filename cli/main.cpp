@@ -14,33 +14,70 @@ class CStandardOutput : public COutput {
 public:
     explicit CStandardOutput(DWORD dwWhich) : m_hOutput(::GetStdHandle(dwWhich)) {}
 
-    void WriteText(const std::string& strUtf8) override { Write(strUtf8, false); }
-    void WriteDocument(const std::string& strUtf8) override { Write(strUtf8, true); }
+    DWORD WriteText(const std::string& strUtf8) override { return Write(strUtf8, false); }
+    DWORD WriteDocument(const std::string& strUtf8) override { return Write(strUtf8, true); }
 
 private:
-    void Write(const std::string& strUtf8, bool bDocument) {
+    DWORD Write(const std::string& strUtf8, bool bDocument) {
         std::string strText;
         for (char ch : strUtf8) {
             if (ch == '\n')
                 strText += '\r';
             strText += ch;
         }
-        DWORD dwMode = 0, dwWritten = 0;
+        DWORD dwMode = 0;
         if (::GetConsoleMode(m_hOutput, &dwMode)) {
             const std::wstring strWide = Utf8ToWide(strText);
-            ::WriteConsoleW(m_hOutput, strWide.data(), static_cast<DWORD>(strWide.size()),
-                            &dwWritten, nullptr);
-            return;
+            return WriteAll(strWide.data(), strWide.size(), [this](const wchar_t* p, DWORD n,
+                                                                   DWORD* pWritten) {
+                return ::WriteConsoleW(m_hOutput, p, n, pWritten, nullptr);
+            });
         }
         if (!bDocument) {
             const UINT nCodePage = ::GetConsoleOutputCP();
             strText = Utf8ToCodePage(strText, nCodePage != 0 ? nCodePage : CP_ACP);
         }
-        ::WriteFile(m_hOutput, strText.data(), static_cast<DWORD>(strText.size()), &dwWritten,
-                    nullptr);
+        return WriteAll(strText.data(), strText.size(),
+                        [this](const char* p, DWORD n, DWORD* pWritten) {
+                            return ::WriteFile(m_hOutput, p, n, pWritten, nullptr);
+                        });
+    }
+
+    // A pipe may take less than it is given; a closed one or a full disk says so.
+    template <class Char, class Function>
+    static DWORD WriteAll(const Char* p, size_t nLength, Function write) {
+        while (nLength > 0) {
+            DWORD dwWritten = 0;
+            if (!write(p, static_cast<DWORD>(nLength), &dwWritten))
+                return ::GetLastError();
+            if (dwWritten == 0)
+                return ERROR_WRITE_FAULT;
+            p += dwWritten;
+            nLength -= dwWritten;
+        }
+        return ERROR_SUCCESS;
     }
 
     HANDLE m_hOutput;
+};
+
+class CStandardInput : public CInput {
+public:
+    DWORD ReadAll(std::string& strBytes) override {
+        const HANDLE hInput = ::GetStdHandle(STD_INPUT_HANDLE);
+        char buffer[65536];
+        for (;;) {
+            DWORD dwRead = 0;
+            if (!::ReadFile(hInput, buffer, sizeof buffer, &dwRead, nullptr)) {
+                // The writer of a pipe has closed it: that is its end.
+                const DWORD dwError = ::GetLastError();
+                return dwError == ERROR_BROKEN_PIPE ? ERROR_SUCCESS : dwError;
+            }
+            if (dwRead == 0)
+                return ERROR_SUCCESS;
+            strBytes.append(buffer, dwRead);
+        }
+    }
 };
 
 } // namespace
@@ -52,6 +89,7 @@ int main() {
     for (int i = 1; argv && i < argc; ++i)
         args.push_back(WideToUtf8(argv[i]));
     ::LocalFree(argv);
+    CStandardInput in;
     CStandardOutput out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
-    return RunCommandLine(args, out, err);
+    return RunCommandLine(args, in, out, err);
 }

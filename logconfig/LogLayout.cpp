@@ -101,13 +101,17 @@ int ParseDayCount(const char* pszText) {
     return static_cast<int>(std::clamp<long>(lValue, INT_MIN, INT_MAX));
 }
 
+bool IsStorableDayCount(long long nDays) {
+    return nDays >= kMinExpireLogsAfterDays && nDays <= kMaxExpireLogsAfterDays;
+}
+
 bool ParseStoredDayCount(const std::string& strText, int& nDays) {
     // Three digits at most: anything longer is out of range, and never overflows.
     if (strText.empty() || strText.size() > 3 ||
         strText.find_first_not_of("0123456789") != std::string::npos)
         return false;
     const int nValue = std::atoi(strText.c_str());
-    if (nValue < kMinExpireLogsAfterDays || nValue > kMaxExpireLogsAfterDays)
+    if (!IsStorableDayCount(nValue))
         return false;
     nDays = nValue;
     return true;

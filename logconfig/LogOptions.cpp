@@ -2,6 +2,8 @@
 
 #include <mbstring.h>
 
+#include <cstring>
+
 namespace {
 
 // Registry words, indexed by value; the last one is Default.
@@ -15,16 +17,24 @@ CString WordOf(const char* const* ppszWords, int nCount, int nValue) {
     return nValue >= 0 && nValue < nCount ? CString(ppszWords[nValue]) : CString();
 }
 
-// Index of the first word (before the Default word) equal to strWord in any letter case,
-// otherwise the index of Default.
-int ValueOf(const char* const* ppszWords, int nDefault, const CString& strWord) {
+// Index of the first word equal to strWord in any letter case; -1 when there is none. A text
+// holding a NUL is no word, whatever comes before it.
+int FindWord(const char* const* ppszWords, int nCount, const CString& strWord) {
+    if (static_cast<size_t>(strWord.GetLength()) != std::strlen(strWord))
+        return -1;
     const unsigned char* pszWord =
         reinterpret_cast<const unsigned char*>(static_cast<const char*>(strWord));
-    for (int nValue = 0; nValue < nDefault; ++nValue) {
+    for (int nValue = 0; nValue < nCount; ++nValue) {
         if (_mbsicmp(pszWord, reinterpret_cast<const unsigned char*>(ppszWords[nValue])) == 0)
             return nValue;
     }
-    return nDefault;
+    return -1;
+}
+
+// Every word that is not one of the vocabulary before Default means Default.
+int ValueOf(const char* const* ppszWords, int nDefault, const CString& strWord) {
+    const int nValue = FindWord(ppszWords, nDefault, strWord);
+    return nValue < 0 ? nDefault : nValue;
 }
 
 int FindOption(const SLogOption* pOptions, int nCount, int nValue) {
@@ -66,6 +76,14 @@ int StringToLogLevel(const CString& strLogLevel) {
 
 int StringToLogType(const CString& strLogType) {
     return ValueOf(kLogTypeWords, LOG_TYPE_DEFAULT, strLogType);
+}
+
+int FindLogLevelWord(const CString& strWord) {
+    return FindWord(kLogLevelWords, LOG_LEVEL_DEFAULT + 1, strWord);
+}
+
+int FindLogTypeWord(const CString& strWord) {
+    return FindWord(kLogTypeWords, LOG_TYPE_DEFAULT + 1, strWord);
 }
 
 int FindLogLevelOption(int nLogLevel) {

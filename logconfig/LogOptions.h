@@ -46,6 +46,11 @@ CString LogTypeToString(int nLogType);
 int StringToLogLevel(const CString& strLogLevel);
 int StringToLogType(const CString& strLogType);
 
+// The same comparison, telling a word of the vocabulary ("Default" included) from any other:
+// -1 for a word that is not one, for those who must refuse it rather than follow the defaults.
+int FindLogLevelWord(const CString& strWord);
+int FindLogTypeWord(const CString& strWord);
+
 // Row of the display table holding the value; -1 when there is none (the Default values).
 int FindLogLevelOption(int nLogLevel);
 int FindLogTypeOption(int nLogType);

@@ -1,5 +1,7 @@
 #include "logconfig/SubSystemName.h"
 
+#include <cstring>
+
 ESubSystemNameRule CheckSubSystemName(const CString& strName) {
     if (strName.GetLength() > kMaxSubSystemNameLength)
         return SUBSYSTEM_NAME_TOO_LONG;
@@ -8,6 +10,37 @@ ESubSystemNameRule CheckSubSystemName(const CString& strName) {
     if (strName.Find('\\') >= 0)
         return SUBSYSTEM_NAME_BACKSLASH;
     return SUBSYSTEM_NAME_OK;
+}
+
+namespace {
+
+// Control characters are single bytes in every ANSI code page, never the second byte of a
+// double-byte character.
+bool HasControlCharacter(const CString& strName) {
+    for (int i = 0; i < strName.GetLength(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(strName.GetAt(i));
+        if (ch < 0x20 || ch == 0x7F)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ESubSystemNameRule CheckUnattendedSubSystemName(const CString& strName) {
+    const ESubSystemNameRule rule = CheckSubSystemName(strName);
+    if (rule != SUBSYSTEM_NAME_OK)
+        return rule;
+    if (HasControlCharacter(strName))
+        return SUBSYSTEM_NAME_CONTROL_CHARACTER;
+    if (strName.GetAt(0) == ' ' || strName.GetAt(strName.GetLength() - 1) == ' ')
+        return SUBSYSTEM_NAME_SURROUNDING_BLANKS;
+    return SUBSYSTEM_NAME_OK;
+}
+
+bool CanNameSubSystemKey(const CString& strName) {
+    return !strName.IsEmpty() && strName.Find('\\') < 0 &&
+           static_cast<size_t>(strName.GetLength()) == std::strlen(strName);
 }
 
 CString SubSystemNameKey(const CString& strName) {

@@ -88,3 +88,19 @@ private:
         }
     }
 };
+
+// Deletes a key with everything below it, in the view the wrapper opens keys in: 0, or the
+// system's code. Only the command line's remove deletes anything; the dialog never does.
+inline LONG DeleteRegistryKeyTree(HKEY hRootKey, const CString& strSubKey) {
+    HKEY hKey = nullptr;
+    // Deleting what is below needs the right to delete its values as well as its keys.
+    LONG lResult = ::RegOpenKeyExA(hRootKey, strSubKey, 0,
+                                   KEY_READ | KEY_WRITE | DELETE | kRegistryViewFlag, &hKey);
+    if (lResult != ERROR_SUCCESS)
+        return lResult;
+    lResult = ::RegDeleteTreeA(hKey, nullptr); // what is below; the key itself stays
+    ::RegCloseKey(hKey);
+    if (lResult != ERROR_SUCCESS)
+        return lResult;
+    return ::RegDeleteKeyExA(hRootKey, strSubKey, kRegistryViewFlag, 0);
+}

@@ -37,6 +37,9 @@ void CAddSubSystemDlg::DoDataExchange(CDataExchange* pDX) {
         break;
     case SUBSYSTEM_NAME_OK:
     case SUBSYSTEM_NAME_TOO_LONG: // refused above
+    // What is typed here is seen as it is typed: taken as it stands.
+    case SUBSYSTEM_NAME_CONTROL_CHARACTER:
+    case SUBSYSTEM_NAME_SURROUNDING_BLANKS:
         break;
     }
 }

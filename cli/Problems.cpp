@@ -1,0 +1,160 @@
+#include "cli/Problems.h"
+
+#include "cli/Command.h"
+#include "cli/Document.h"
+#include "cli/Text.h"
+#include "logconfig/LogOptions.h"
+
+namespace {
+
+std::string TypeName(DWORD dwType) {
+    switch (dwType) {
+    case REG_NONE:
+        return "REG_NONE";
+    case REG_SZ:
+        return "REG_SZ";
+    case REG_EXPAND_SZ:
+        return "REG_EXPAND_SZ";
+    case REG_BINARY:
+        return "REG_BINARY";
+    case REG_DWORD:
+        return "REG_DWORD";
+    case REG_DWORD_BIG_ENDIAN:
+        return "REG_DWORD_BIG_ENDIAN";
+    case REG_LINK:
+        return "REG_LINK";
+    case REG_MULTI_SZ:
+        return "REG_MULTI_SZ";
+    case REG_QWORD:
+        return "REG_QWORD";
+    default:
+        return "type " + std::to_string(dwType);
+    }
+}
+
+bool IsTextType(DWORD dwType) {
+    return dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ;
+}
+
+bool IsLevel(EValueKind kind) {
+    return kind == kDefaultLevelValue || kind == kLevelValue;
+}
+
+// What the dialog makes of a value it can read: a day count, or the word of the level or type.
+std::string Reading(EValueKind kind, const SRegistryValue& value) {
+    if (kind == kDayCountValue)
+        return std::to_string(ParseDayCount(value.Text()));
+    return IsLevel(kind) ? LevelWord(StringToLogLevel(value.Text()))
+                         : TypeWord(StringToLogType(value.Text()));
+}
+
+// What is wrong with text the dialog can read: "" when nothing.
+std::string ContentProblem(EValueKind kind, const SRegistryValue& value) {
+    const std::string strText = AnsiToUtf8(value.Text());
+    if (kind == kDayCountValue) {
+        int nDays = 0;
+        if (ParseStoredDayCount(value.data.substr(0, value.Text().GetLength()), nDays))
+            return std::string();
+        return "holds " + Quoted(strText) + ", not " + DayCountText() +
+               " in decimal digits (the dialog reads " + Reading(kind, value) + ")";
+    }
+    const int nWord = IsLevel(kind) ? FindLogLevelWord(value.Text()) : FindLogTypeWord(value.Text());
+    const int nDefault =
+        IsLevel(kind) ? static_cast<int>(LOG_LEVEL_DEFAULT) : static_cast<int>(LOG_TYPE_DEFAULT);
+    const bool bDefaultSettings = kind == kDefaultLevelValue || kind == kDefaultTypeValue;
+    if (nWord < 0)
+        return "holds " + Quoted(strText) + ", which is not a " +
+               (IsLevel(kind) ? "level" : "type") + ", so the dialog shows \"Default\"";
+    if (nWord == nDefault && bDefaultSettings)
+        return "holds \"Default\", which the default settings cannot follow";
+    return std::string();
+}
+
+} // namespace
+
+const char* ValueName(EValueKind kind) {
+    switch (kind) {
+    case kDayCountValue:
+        return kExpireLogsAfterValueName;
+    case kDefaultLevelValue:
+        return kDefaultLogLevelValueName;
+    case kDefaultTypeValue:
+        return kDefaultLogTypeValueName;
+    case kLevelValue:
+        return kLogLevelValueName;
+    case kTypeValue:
+        break;
+    }
+    return kLogTypeValueName;
+}
+
+std::string Holds(const SRegistryValue& value) {
+    if (!value.Exists())
+        return "missing";
+    if (IsTextType(value.dwType))
+        return Quoted(AnsiToUtf8(value.Text()));
+    if (value.dwType == REG_DWORD && value.data.size() == sizeof(DWORD)) {
+        DWORD dwValue = 0;
+        memcpy(&dwValue, value.data.data(), sizeof dwValue);
+        return std::to_string(dwValue);
+    }
+    if (value.dwType == REG_QWORD && value.data.size() == sizeof(ULONGLONG)) {
+        ULONGLONG nValue = 0;
+        memcpy(&nValue, value.data.data(), sizeof nValue);
+        return std::to_string(nValue);
+    }
+    return std::to_string(value.data.size()) + " bytes";
+}
+
+void FindValueProblems(const std::string& strKey, EValueKind kind, const SRegistryValue& value,
+                       std::vector<SProblem>& problems) {
+    if (!value.Exists())
+        return;
+    const std::string strName = ValueName(kind);
+    const std::string strType = TypeName(value.dwType);
+    if (!value.IsReadableAsText()) {
+        problems.push_back({strKey, strName + " holds " + std::to_string(value.data.size()) +
+                                        " bytes" + (value.dwType == REG_SZ ? "" : " of " + strType) +
+                                        ", more than the " +
+                                        std::to_string(kRegistryValueBufferSize) +
+                                        " that the dialog reads, so it counts as missing"});
+        return;
+    }
+    // Data of another type is read as text all the same: one line says what comes of it.
+    if (!IsTextType(value.dwType)) {
+        problems.push_back({strKey, strName + " is " + strType + " " + Holds(value) +
+                                        ", not REG_SZ text: the dialog reads it as " +
+                                        Quoted(AnsiToUtf8(value.Text())) + ", that is " +
+                                        Reading(kind, value)});
+        return;
+    }
+    if (value.dwType != REG_SZ)
+        problems.push_back({strKey, strName + " is " + strType + ", not REG_SZ"});
+    const std::string strContent = ContentProblem(kind, value);
+    if (!strContent.empty())
+        problems.push_back({strKey, strName + " " + strContent});
+}
+
+void FindNodeProblems(const SNodeValues& node, std::vector<SProblem>& problems) {
+    FindValueProblems(node.strKey, node.bDefaultSettings ? kDefaultLevelValue : kLevelValue,
+                      *node.pLevel, problems);
+    FindValueProblems(node.strKey, node.bDefaultSettings ? kDefaultTypeValue : kTypeValue,
+                      *node.pType, problems);
+    const int nLevel = node.pSettings->GetLogLevel();
+    const int nType = node.pSettings->GetLogType();
+    if ((nLevel == LOG_LEVEL_NONE) != (nType == LOG_TYPE_NONE))
+        problems.push_back(
+            {node.strKey, std::string(ValueName(node.bDefaultSettings ? kDefaultLevelValue
+                                                                      : kLevelValue)) +
+                              " " + LevelWord(nLevel) + " with " +
+                              ValueName(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue) +
+                              " " + TypeWord(nType) +
+                              " logs nothing, but only None and None is switched off"});
+}
+
+SProblem KeyBeyondCodePageProblem(const std::string& strNameUtf8) {
+    return {kBaseKeyDisplay + "\\" + Excerpt(strNameUtf8, 64),
+            "the name cannot be read or written through the ANSI code page (" +
+                std::to_string(::GetACP()) +
+                "): the dialog and the components that use it do not see this subsystem"};
+}

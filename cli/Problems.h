@@ -1,0 +1,54 @@
+// What check finds wrong with the stored configuration: values the dialog and the components
+// would misread or that say something other than what they seem to, one problem a line.
+#pragma once
+
+#include "framework/CString.h"
+#include "logconfig/LogLayout.h"
+#include "logconfig/SubSystemLogSettings.h"
+
+#include <string>
+#include <vector>
+
+struct SProblem {
+    std::string strKey; // as messages name it
+    std::string strWhat;
+
+    std::string Line() const { return strKey + ": " + strWhat; }
+    friend bool operator==(const SProblem& a, const SProblem& b) {
+        return a.strKey == b.strKey && a.strWhat == b.strWhat;
+    }
+};
+
+// Which value of the configuration a stored value is.
+enum EValueKind {
+    kDayCountValue,     // "ExpireLogsAfter"
+    kDefaultLevelValue, // "DefaultLogLevel"
+    kDefaultTypeValue,  // "DefaultLogType"
+    kLevelValue,        // a subsystem's "LogLevel"
+    kTypeValue,         // a subsystem's "LogType"
+};
+
+const char* ValueName(EValueKind kind);
+
+// How a stored value reads in a message: its text in quotes, a number, or its size; "missing".
+std::string Holds(const SRegistryValue& value);
+
+// The problems of one value as stored, added to problems; none for a missing value.
+void FindValueProblems(const std::string& strKey, EValueKind kind, const SRegistryValue& value,
+                       std::vector<SProblem>& problems);
+
+// The stored values of one node, the default settings or a subsystem, with what the dialog
+// loads from them.
+struct SNodeValues {
+    std::string strKey;
+    bool bDefaultSettings;
+    const SRegistryValue* pLevel;
+    const SRegistryValue* pType;
+    const CSubSystemLogSettings* pSettings;
+};
+
+// The problems of a node's values, and of the two together.
+void FindNodeProblems(const SNodeValues& node, std::vector<SProblem>& problems);
+
+// A subsystem key whose name the ANSI code page cannot hold, named in UTF-8.
+SProblem KeyBeyondCodePageProblem(const std::string& strNameUtf8);
