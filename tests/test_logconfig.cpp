@@ -5,6 +5,7 @@
 #include "logconfig/LogOptions.h"
 #include "logconfig/StoredConfiguration.h"
 #include "logconfig/SubSystemLogSettings.h"
+#include "logconfig/SubSystemName.h"
 #include "registry/Registry.h"
 #include "tests/support/RegistrySandbox.h"
 
@@ -61,6 +62,11 @@ TEST(LogOptions, WordsMatchInAnyCaseAndAreWrittenInOneSpelling) {
         EXPECT_EQ(StringToLogType(word), LOG_TYPE_DEFAULT) << '"' << word << '"';
         EXPECT_EQ(StringToLogLevel(word), LOG_LEVEL_DEFAULT) << '"' << word << '"';
     }
+    // Those who must refuse a word tell Default from a word that is none.
+    EXPECT_EQ(FindLogLevelWord("default"), LOG_LEVEL_DEFAULT);
+    EXPECT_EQ(FindLogTypeWord("WARNING"), LOG_TYPE_WARNING);
+    for (const CString& word : {CString("Dbg"), CString(), CString("None\0x", 6)})
+        EXPECT_EQ(FindLogLevelWord(word), -1) << word;
 }
 
 TEST(LogOptions, DisplayTablesAreIndexedByValue) {
@@ -201,6 +207,13 @@ TEST(LogLayout, SubSystemsAreTheBaseKeysChildrenInRegistryOrder) {
                                          L"b",
                                          L"\x65E5\x5FD7"}));
     EXPECT_TRUE(SubSystemNamesBeyondCodePage(base.m_hKey, CP_UTF8).empty());
+    // Under UTF-8 as the ANSI code page, which takes no flags, names convert; a broken surrogate
+    // does not.
+    CString utf8;
+    EXPECT_TRUE(WideToCodePage(L"\x65E5\x5FD7", CP_UTF8, utf8));
+    EXPECT_EQ(utf8, "\xE6\x97\xA5\xE5\xBF\x97");
+    EXPECT_FALSE(CodePageHolds(L"a\xD800", CP_UTF8));
+    EXPECT_FALSE(CodePageHolds(L"\x65E5", 1252));
 
     RegistrySandbox unwritable;
     unwritable.CreateVolatileKey("SOFTWARE\\Brivantex");
