@@ -1,6 +1,7 @@
 // Measures the command line's commands as the number of subsystems grows: show --json, check and
-// check --expect (a baseline of every subsystem) against the bare registry reads they need, and
-// set of one value, which must not depend on the number at all. The commands run in process, as
+// check --expect (a baseline of every subsystem) against the bare registry reads they need; a
+// second import of that baseline, which has nothing to change and must cost no more than
+// checking it; and set of one value, which must not depend on the number at all. The commands run in process, as
 // quarnlogcfg.exe runs them after its start-up, with their output built and then dropped.
 #include "bench/BenchClock.h"
 #include "cli/Commands.h"
@@ -128,8 +129,9 @@ int main(int argc, char** argv) {
     ::GetTempPathA(MAX_PATH, dir);
     const std::string baseline = std::string(dir) + "quarn-bench-baseline.json";
 
-    std::printf("%6s %10s %10s %10s %10s %8s %8s %10s %10s\n", "N", "show", "check", "expect",
-                "bare", "show/b", "check/b", "set", "bare set");
+    std::printf("%6s %10s %10s %10s %10s %10s %8s %8s %8s %8s %10s %10s\n", "N", "show", "check",
+                "expect", "import", "bare", "show/b", "check/b", "expect/b", "import/e", "set",
+                "bare set");
     for (int n : sizes) {
         RegistrySandbox sandbox;
         PrepareConfiguration(sandbox, n);
@@ -139,20 +141,23 @@ int main(int argc, char** argv) {
         BareReads();
         Command({"show", "--json"});
         Command({"check"});
-        std::vector<double> show, check, expect, bare, set, bareSet;
+        std::vector<double> show, check, expect, import, bare, set, bareSet;
         for (int run = 0; run < runs; ++run) {
             bare.push_back(BareReads());
             show.push_back(Command({"show", "--json"}));
             check.push_back(Command({"check"}));
             expect.push_back(Command({"check", "--expect", baseline}));
+            import.push_back(Command({"import", baseline}));
             const std::string name = SubSystemName(n / 2);
             set.push_back(Command({"set", name, "--level", run % 2 ? "Trace" : "Debug"}));
             bareSet.push_back(BareSet(name));
         }
         const double b = Median(bare);
-        std::printf("%6d %10.2f %10.2f %10.2f %10.2f %8.2f %8.2f %10.3f %10.3f\n", n, Median(show),
-                    Median(check), Median(expect), b, Median(show) / b, Median(check) / b,
-                    Median(set), Median(bareSet));
+        std::printf("%6d %10.2f %10.2f %10.2f %10.2f %10.2f %8.2f %8.2f %8.2f %8.2f %10.3f "
+                    "%10.3f\n",
+                    n, Median(show), Median(check), Median(expect), Median(import), b,
+                    Median(show) / b, Median(check) / b, Median(expect) / b,
+                    Median(import) / Median(expect), Median(set), Median(bareSet));
         std::fflush(stdout);
     }
     std::remove(baseline.c_str());

@@ -16,7 +16,7 @@ int Add(const std::string& strName, bool bWhatIf, SConsole& console) {
     if (!strProblem.empty())
         Refuse(kExitBadInput, strProblem);
     CStoredConfiguration stored;
-    ReadMachine(stored);
+    ReadMachine(stored, {strName});
     if (stored.Find(node.strName))
         Refuse(kExitFound, "the subsystem " + Quoted(strName) + " exists already");
     document.subSystems.push_back(node);

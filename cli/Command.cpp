@@ -48,14 +48,40 @@ std::string TypeWord(int nType) {
     return static_cast<const char*>(LogTypeToString(nType));
 }
 
-void ReadMachine(CStoredConfiguration& stored) {
-    if (const LONG lResult = stored.Read()) {
+namespace {
+
+[[noreturn]] void ReadFailure(const CStoredConfiguration& stored, LONG lResult) {
         const std::string strWhere =
             stored.m_unreadable.empty() ? kBaseKeyDisplay
                                         : KeyOf(stored.m_unreadable.front().strName);
-        SystemFailure("the configuration cannot be read (" + strWhere + ")",
-                      static_cast<DWORD>(lResult));
-    }
+    SystemFailure("the configuration cannot be read (" + strWhere + ")",
+                  static_cast<DWORD>(lResult));
+}
+
+} // namespace
+
+void ReadMachine(CStoredConfiguration& stored) {
+    if (const LONG lResult = stored.Read())
+        ReadFailure(stored, lResult);
+}
+
+void ReadMachine(CStoredConfiguration& stored, const std::vector<std::string>& namesUtf8) {
+    std::vector<CString> names;
+    for (const std::string& strName : namesUtf8)
+        names.push_back(SubSystemName(strName));
+    if (const LONG lResult = stored.ReadOnly(names))
+        ReadFailure(stored, lResult);
+}
+
+CString SubSystemName(const std::string& strNameUtf8) {
+    CString strName;
+    if (!Utf8ToAnsi(strNameUtf8, strName))
+        Refuse(kExitBadInput, "the name " + Quoted(strNameUtf8) +
+                                  " has characters that the ANSI code page cannot hold");
+    const std::string strProblem = NameProblem(strNameUtf8, strName, false);
+    if (!strProblem.empty())
+        Refuse(kExitBadInput, strProblem);
+    return strName;
 }
 
 std::vector<std::string> KeysBeyondCodePage(const CStoredConfiguration& stored) {
@@ -78,14 +104,7 @@ void NoteKeysLeftOut(const CStoredConfiguration& stored, SConsole& console) {
 
 const CStoredConfiguration::SSubSystem& FindSubSystem(const CStoredConfiguration& stored,
                                                       const std::string& strNameUtf8) {
-    CString strName;
-    if (!Utf8ToAnsi(strNameUtf8, strName))
-        Refuse(kExitBadInput, "the name " + Quoted(strNameUtf8) +
-                                  " has characters that the ANSI code page cannot hold");
-    const std::string strProblem = NameProblem(strNameUtf8, strName, false);
-    if (!strProblem.empty())
-        Refuse(kExitBadInput, strProblem);
-    const CStoredConfiguration::SSubSystem* pSubSystem = stored.Find(strName);
+    const CStoredConfiguration::SSubSystem* pSubSystem = stored.Find(SubSystemName(strNameUtf8));
     if (!pSubSystem)
         Refuse(kExitFound, "there is no subsystem " + Quoted(strNameUtf8));
     return *pSubSystem;

@@ -42,6 +42,11 @@ std::string TypeWord(int nType);
 
 // The configuration read without changing anything; exit code 3 when it cannot be read.
 void ReadMachine(CStoredConfiguration& stored);
+// The same with only the subsystems of these names, for a command about those alone.
+void ReadMachine(CStoredConfiguration& stored, const std::vector<std::string>& namesUtf8);
+// A subsystem's name given on the command line, in the ANSI code page: exit code 2 when it
+// cannot name a key.
+CString SubSystemName(const std::string& strNameUtf8);
 // Subsystem keys whose names the ANSI code page cannot hold, in UTF-8, read again by their own
 // names: none unless the reading found such keys.
 std::vector<std::string> KeysBeyondCodePage(const CStoredConfiguration& stored);

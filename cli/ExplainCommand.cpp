@@ -41,7 +41,7 @@ int Explain(const std::string& strName, const std::string& strLevel, const std::
                                   " is not an event's type: FatalError, Error, Warning or "
                                   "Information");
     CStoredConfiguration stored;
-    ReadMachine(stored);
+    ReadMachine(stored, {strName});
     const CSubSystemLogSettings& settings = *FindSubSystem(stored, strName).pSettings;
     const CDefaultLogSettings& defaults = stored.m_defaultSettings;
     const int nLevel = EffectiveLogLevel(settings.GetLogLevel(), defaults.GetLogLevel());

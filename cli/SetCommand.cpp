@@ -42,7 +42,8 @@ int Set(const SSetArguments& args, SConsole& console) {
         document.nExpireLogsAfter = nValue;
     }
     CStoredConfiguration stored;
-    ReadMachine(stored);
+    ReadMachine(stored, args.strName.empty() ? std::vector<std::string>()
+                                             : std::vector<std::string>{args.strName});
     if (!args.strName.empty())
         pNode->strName = FindSubSystem(stored, args.strName).pSettings->GetName();
     MakeChanges(PlanChanges(stored, document, false), args.bWhatIf, console);

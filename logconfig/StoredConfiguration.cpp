@@ -21,6 +21,15 @@ template <int bReadOnly> LONG OpenBaseKey(CRegistryT<bReadOnly>& base, bool& bEx
 } // namespace
 
 LONG CStoredConfiguration::Read(EBaseKeyAccess access) {
+    return ReadSubSystems(access, nullptr);
+}
+
+LONG CStoredConfiguration::ReadOnly(const std::vector<CString>& names) {
+    return ReadSubSystems(kReadOnly, &names);
+}
+
+LONG CStoredConfiguration::ReadSubSystems(EBaseKeyAccess access,
+                                          const std::vector<CString>* pNames) {
     CRegistryT<1> readOnly(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
     CRegistryT<0> readWrite(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
     const LONG lBase = access == kReadOnly ? OpenBaseKey(readOnly, m_bBaseKeyExists)
@@ -34,7 +43,8 @@ LONG CStoredConfiguration::Read(EBaseKeyAccess access) {
     m_defaultSettings.LoadStoredDefaults(m_defaultLevel, m_defaultType);
 
     LONG lResult = lBase;
-    const std::vector<CString> names = EnumerateSubSystemNames(hBase, &m_nKeysBeyondCodePage);
+    const std::vector<CString> names =
+        pNames ? *pNames : EnumerateSubSystemNames(hBase, &m_nKeysBeyondCodePage);
     m_subSystems.reserve(names.size());
     for (const CString& strName : names) {
         CRegistryT<1> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(strName));
@@ -42,7 +52,8 @@ LONG CStoredConfiguration::Read(EBaseKeyAccess access) {
             // A name that opens no key is one the code page could not hold (or a key deleted
             // since the enumeration): reading or writing it would reach another key.
             if (key.m_lSystemResult == ERROR_FILE_NOT_FOUND) {
-                ++m_nKeysBeyondCodePage;
+                if (!pNames)
+                    ++m_nKeysBeyondCodePage;
             } else {
                 m_unreadable.push_back({strName, key.m_lSystemResult});
                 if (lResult == ERROR_SUCCESS)

@@ -188,12 +188,13 @@ TEST(CommandLine, SetWritesOnlyWhatDiffers) {
     RegistrySandbox sandbox;
     FillConfiguration(sandbox);
     CliResult r = Cli({"set", "network", "--level", "dEBUG", "--what-if"});
-    EXPECT_EQ(kBase + "\\Network: LogLevel would be set to Debug (is \"Trace\")\n"
+    // A command about one subsystem reads that one key alone, and names it as given.
+    EXPECT_EQ(kBase + "\\network: LogLevel would be set to Debug (is \"Trace\")\n"
                       "what if: 1 value would be written; nothing was written\n",
               r.out);
     EXPECT_EQ("Trace", Value(sandbox, SubSystemKey("Network"), "LogLevel"));
     r = Cli({"set", "network", "--level", "dEBUG", "--type", "default"});
-    EXPECT_EQ(kBase + "\\Network: LogLevel set to Debug (was \"Trace\")\n1 value written\n", r.out);
+    EXPECT_EQ(kBase + "\\network: LogLevel set to Debug (was \"Trace\")\n1 value written\n", r.out);
     EXPECT_EQ("nothing to change\n", Cli({"set", "Network", "/Level:Debug"}).out);
     EXPECT_EQ(0, Cli({"set", "/default", "/type:information", "/days:365"}).code);
     DWORD type = 0;

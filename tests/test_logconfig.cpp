@@ -7,6 +7,7 @@
 #include "logconfig/SubSystemLogSettings.h"
 #include "logconfig/SubSystemName.h"
 #include "registry/Registry.h"
+#include "registry/RegistryWatch.h"
 #include "tests/support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
@@ -309,4 +310,10 @@ TEST(LogSettings, SaveReportsARegistryFailureAndStoresNothing) {
     EXPECT_EQ(subsystem.Save(), ERROR_CHILD_MUST_BE_VOLATILE);
     EXPECT_TRUE(sandbox.SubKeys("SOFTWARE\\Brivantex").empty());
     EXPECT_EQ(sandbox.ValueCount("SOFTWARE\\Brivantex"), 0);
+
+    // A watch that cannot start says that something changed, so that Apply compares rather
+    // than miss another program's change.
+    CRegistryWatch watch(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    EXPECT_EQ(watch.Start(), ERROR_CHILD_MUST_BE_VOLATILE);
+    EXPECT_TRUE(watch.HasChanged());
 }
