@@ -45,7 +45,15 @@ std::string ValueLine(const std::string& strKey, EValueKind kind, const SValueCh
 
 class CWriter {
 public:
-    CWriter(bool bWhatIf, SConsole& console) : m_bWhatIf(bWhatIf), m_console(console) {}
+    CWriter(bool bWhatIf, SConsole& console, bool bToErrorOutput)
+        : m_bWhatIf(bWhatIf), m_console(console), m_bToErrorOutput(bToErrorOutput) {}
+
+    void Report(const std::string& strLine) {
+        if (m_bToErrorOutput)
+            m_console.err.WriteText("quarnlogcfg: " + strLine);
+        else
+            Print(m_console, strLine);
+    }
 
     void SubSystem(const SNodeChange& node) {
         const std::string strKey = KeyOf(node.strName);
@@ -58,7 +66,7 @@ public:
         }
         if (node.bNew) {
             ++m_nCreated;
-            Print(m_console, strKey + (m_bWhatIf ? ": would be created\n" : ": created\n"));
+            Report(strKey + (m_bWhatIf ? ": would be created\n" : ": created\n"));
         }
         Value(key.m_hKey, strKey, kLevelValue, node.level);
         Value(key.m_hKey, strKey, kTypeValue, node.type);
@@ -74,7 +82,7 @@ public:
                               static_cast<DWORD>(lResult));
         }
         ++m_nWritten;
-        Print(m_console, ValueLine(strKey, kind, *change, m_bWhatIf));
+        Report(ValueLine(strKey, kind, *change, m_bWhatIf));
     }
 
     void Summary() {
@@ -82,17 +90,17 @@ public:
         const std::string strCreated =
             m_nCreated ? ", " + Plural(m_nCreated, "subsystem", "subsystems") : std::string();
         if (m_bWhatIf)
-            Print(m_console, "what if: " + strValues + " would be written" +
-                                 (m_nCreated ? strCreated + " created" : std::string()) +
-                                 "; nothing was written\n");
+            Report("what if: " + strValues + " would be written" +
+                   (m_nCreated ? strCreated + " created" : std::string()) +
+                   "; nothing was written\n");
         else
-            Print(m_console, strValues + " written" + (m_nCreated ? strCreated + " created" : "") +
-                                 "\n");
+            Report(strValues + " written" + (m_nCreated ? strCreated + " created" : "") + "\n");
     }
 
 private:
     bool m_bWhatIf;
     SConsole& m_console;
+    bool m_bToErrorOutput;
     size_t m_nWritten = 0;
     size_t m_nCreated = 0;
 };
@@ -160,12 +168,12 @@ SChanges PlanChanges(const CStoredConfiguration& stored, const SConfigurationDoc
     return changes;
 }
 
-void MakeChanges(const SChanges& changes, bool bWhatIf, SConsole& console) {
+void MakeChanges(const SChanges& changes, bool bWhatIf, SConsole& console, bool bToErrorOutput) {
+    CWriter writer(bWhatIf, console, bToErrorOutput);
     if (changes.IsEmpty()) {
-        Print(console, bWhatIf ? "what if: nothing to change\n" : "nothing to change\n");
+        writer.Report(bWhatIf ? "what if: nothing to change\n" : "nothing to change\n");
         return;
     }
-    CWriter writer(bWhatIf, console);
     if (changes.expireLogsAfter || changes.defaults.level || changes.defaults.type) {
         CRegistryT<0> key(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
         if (!bWhatIf) {

@@ -42,6 +42,8 @@ struct SChanges {
 SChanges PlanChanges(const CStoredConfiguration& stored, const SConfigurationDocument& document,
                      bool bCreate);
 
-// Writes the changes, a line each and a summary at the end; with bWhatIf only the lines of what
-// would change. Exit code 3 when the registry refuses a write.
-void MakeChanges(const SChanges& changes, bool bWhatIf, SConsole& console);
+// Writes the changes, a line each and a summary at the end, on the standard output, or with
+// bToErrorOutput on the standard error (where the output carries a document instead); with
+// bWhatIf only the lines of what would change. Exit code 3 when the registry refuses a write.
+void MakeChanges(const SChanges& changes, bool bWhatIf, SConsole& console,
+                 bool bToErrorOutput = false);

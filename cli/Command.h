@@ -85,3 +85,6 @@ int Explain(const std::string& strName, const std::string& strLevel, const std::
             SConsole& console);
 int Export(const std::string& strFile, SConsole& console);
 int Import(const std::string& strFile, bool bWhatIf, SConsole& console);
+// strOperation: get, set (bWhatIf: what it would do), test or export.
+int Dsc(const std::string& strOperation, bool bWhatIf, SConsole& console);
+int Schema(SConsole& console);

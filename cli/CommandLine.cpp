@@ -129,8 +129,24 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
             ->required();
         pImport->add_flag("--what-if", bImportWhatIf, "Tell what would change; write nothing");
 
-        const std::vector<CLI::App*> commands = {pShow,    pCheck,  pSet,    pAdd,
-                                                 pRemove,  pExplain, pExport, pImport};
+        CLI::App* pSchema = app.add_subcommand(
+            "schema", "Prints the JSON Schema of the document that export writes and import reads");
+
+        bool bDscWhatIf = false;
+        CLI::App* pDsc = app.add_subcommand(
+            "dsc", "The configuration as a DSC v3 resource (Brivantex.Quarns/EventLogging), as "
+                   "quarnlogcfg.dsc.resource.json tells DSC to call it: the instance on the "
+                   "standard input, one JSON line on the standard output");
+        pDsc->require_subcommand(1, 1);
+        std::vector<CLI::App*> dscOperations;
+        for (const char* pszOperation : {"get", "set", "test", "export"})
+            dscOperations.push_back(pDsc->add_subcommand(pszOperation, std::string("The ") +
+                                                                         pszOperation +
+                                                                         " operation"));
+        dscOperations[1]->add_flag("--what-if", bDscWhatIf, "The state it would leave; write nothing");
+
+        const std::vector<CLI::App*> commands = {pShow,    pCheck,  pSet,    pAdd,    pRemove,
+                                                 pExplain, pExport, pImport, pSchema, pDsc};
         if (args.empty())
             return fail(kExitBadInput, "give a command. " + HelpPointer());
         // A word where the command belongs is named as it is, not as a missing command.
@@ -178,6 +194,14 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
             return Explain(strExplainName, strExplainLevel, strExplainType, console);
         if (*pExport)
             return Export(strExportFile, console);
+        if (*pSchema)
+            return Schema(console);
+        if (*pDsc) {
+            for (CLI::App* pOperation : dscOperations) {
+                if (*pOperation)
+                    return Dsc(pOperation->get_name(), bDscWhatIf, console);
+            }
+        }
         return Import(strImportFile, bImportWhatIf, console);
     } catch (const SCommandFailure& failure) {
         return fail(failure.nExitCode, failure.strMessage);

@@ -7,6 +7,7 @@
 #include "logconfig/SubSystemName.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 namespace {
@@ -274,20 +275,30 @@ std::string ReadConfigurationDocument(const std::string& strText,
         top.Fail("/$schema", "a text is expected");
     if (const json* pConfigured = top.Take("configured"); pConfigured && !pConfigured->is_boolean())
         top.Fail("/configured", "true or false is expected");
+    // What the DSC resource's test adds to the state.
+    if (const json* pInDesiredState = top.Take("_inDesiredState");
+        pInDesiredState && !pInDesiredState->is_boolean() && !pInDesiredState->is_null())
+        top.Fail("/_inDesiredState", "true, false or null is expected");
     if (const json* pDays = top.Take("expireLogsAfter")) {
-        if (pDays->is_number_integer() && IsStorableDayCount(pDays->get<long long>()))
-            document.nExpireLogsAfter = static_cast<int>(pDays->get<long long>());
+        // A whole number, also when written with a fraction of zero (14.0), as JSON Schema counts.
+        // Compared as a double first: converting a huge one would overflow.
+        const double dDays = pDays->is_number() ? pDays->get<double>() : 0;
+        if (dDays >= kMinExpireLogsAfterDays && dDays <= kMaxExpireLogsAfterDays &&
+            dDays == std::floor(dDays))
+            document.nExpireLogsAfter = static_cast<int>(dDays);
         else
             top.Fail("/expireLogsAfter", Excerpt(pDays->dump()) + " is not " + DayCountText());
     }
     document.defaults.strPlace = "/default";
     if (const json* pDefault = top.Take("default")) {
+        document.bDefaults = true;
         CObjectReader reader(*pDefault, "/default", strError);
         document.defaults.nLevel = reader.TakeWord("level", true, false);
         document.defaults.nType = reader.TakeWord("type", false, false);
         reader.Finish();
     }
     const json* pSubSystems = top.Take("subsystems");
+    document.bSubSystems = pSubSystems != nullptr;
     if (pSubSystems && !pSubSystems->is_array())
         top.Fail("/subsystems", "a list ([...]) is expected");
     top.Finish();

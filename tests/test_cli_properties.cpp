@@ -4,7 +4,8 @@
 // whole with exit code 2 and a short message.
 //
 // Every run takes a new seed unless QUARN_CLI_SEED gives one; a failure names the seed of its
-// case, which QUARN_CLI_SEED=<seed> QUARN_CLI_CASES=1 runs again alone.
+// case, which QUARN_CLI_SEED=<seed> QUARN_CLI_CASES=1 runs again alone. QUARN_CLI_CORPUS names a
+// file that collects every document with import's verdict, for the schema's agreement test.
 #include "cli/Text.h"
 #include "logconfig/SubSystemName.h"
 #include "tests/support/CliRunner.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -239,11 +241,14 @@ TEST(CommandLineProperties, AnyDocumentIsWrittenOrRefusedWhole) {
         "\"Net\\u0000work\"", "\"\\t\"", "\" x\"", "\"x \"", "\"\\u65e5\\u672c\"",
         "\"" + std::string(5000, 'w') + "\"", "99999999999999999999", "\"\\ud800\"",
         std::string(20, '[') + std::string(20, ']')};
+    std::ofstream corpus;
+    if (const char* pszCorpus = std::getenv("QUARN_CLI_CORPUS"))
+        corpus.open(pszCorpus, std::ios::binary | std::ios::app);
     ForEachCase(400, [&](Random& random) {
         RegistrySandbox sandbox;
         const std::vector<std::string> names = StoreMachine(sandbox, random);
         std::string text = Baseline(names, random).dump();
-        for (int i = 1 + Pick(random, 3); i > 0; --i) {
+        for (int i = Pick(random, 4); i > 0; --i) {
             const size_t at = static_cast<size_t>(Pick(random, static_cast<int>(text.size()) + 1));
             switch (Pick(random, 6)) {
             case 0: // a byte changed, added or dropped
@@ -282,6 +287,14 @@ TEST(CommandLineProperties, AnyDocumentIsWrittenOrRefusedWhole) {
         const CliResult checked = Cli({"check", "--expect", "-"}, text);
         const CliResult imported = Cli({"import", "-"}, text);
         ASSERT_TRUE(imported.code == 0 || imported.code == 2) << imported.code << imported.err;
+        if (corpus.is_open()) {
+            std::string hex;
+            for (unsigned char ch : text)
+                hex += "0123456789abcdef"[ch >> 4], hex += "0123456789abcdef"[ch & 0xF];
+            corpus << json{{"hex", hex}, {"code", imported.code}, {"error", imported.err}}.dump(
+                          -1, ' ', false, json::error_handler_t::replace)
+                   << "\n";
+        }
         EXPECT_EQ(checked.code == 2, imported.code == 2) << checked.err << imported.err;
         if (imported.code == 2) {
             EXPECT_EQ(before, Snapshot());
