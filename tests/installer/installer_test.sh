@@ -1,18 +1,21 @@
 #!/bin/bash
-# The shipping packages under Wine, in a scratch prefix, with the commands that
-# docs/administration.md gives. The packages are signed with a throw-away certificate:
+# The shipping packages as scripts/package makes them, under Wine, in a scratch prefix, with the
+# commands that docs/administration.md gives. scripts/package refuses a certificate without its
+# password file, or with a wrong password, before it builds anything, and a refused or failed
+# run leaves the previous packages as they were. The packages are signed with a throw-away
+# certificate:
 # osslsigncode accepts both programs and both MSIs against it and refuses a program changed after
 # signing, and SHA256SUMS holds. The x64 MSI installs silently and its program shows the dialog;
 # a rebuild of the same version replaces it, and so does a newer package; an older one is
 # refused; a configuration saved by the program survives reg export, deletion and reg import,
 # and the uninstall by product code. The x86 MSI installs the 32-bit program into Program Files
 # (x86), and that program saves a configuration too.
-#   installer_test.sh X64_BUILD_DIR I686_BUILD_DIR
+# scripts/package builds both programs in the tree's build-package-x86 and build-package-x64,
+# and leaves them there for its next run.
+#   installer_test.sh X64_BUILD_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "$1")
-build86=$(realpath "$2")
-[ -f "$build86/QuarnEventLogConfiguration.exe" ] || { echo "no i686 build in $2: skipped"; exit 77; }
 for tool in openssl osslsigncode msiinfo python3; do
     command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
@@ -26,7 +29,7 @@ end_wine
 trap end_wine EXIT
 
 rm -rf "$work"
-mkdir -p "$work/signer"
+mkdir -p "$work/signer" "$work/packages"
 cd "$work"
 # A throw-away code-signing certificate, and its key in a PKCS#12 file as a publisher has it.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quarn throw-away signer" \
@@ -34,31 +37,55 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quarn throw-away si
 echo "throw-away password" >signer/password
 openssl pkcs12 -export -inkey signer/key.pem -in signer/cert.pem -passout file:signer/password \
     -out signer/signer.pfx
+echo "wrong password" >signer/wrong
 export QUARN_SIGN_PFX=$work/signer/signer.pfx QUARN_SIGN_PASSWORD_FILE=$work/signer/password
 
+# What a refused or failed run must leave as it was: the output folder, with nothing beside it;
+# and, when refused, the build folders.
+outputs() { find "$work" -mindepth 1 -maxdepth 2 -printf '%p %s %T@\n' | sort; }
+builds() { find "$root" -maxdepth 2 -path "$root/build-package-*" -printf '%p %T@\n' | sort; }
+refused() { # NAMED ENV-ARGUMENT: scripts/package exits 2 at once with one line naming NAMED
+    local before output status=0
+    before=$(outputs && builds)
+    output=$(env "$2" "$root/scripts/package" packages 2>&1) || status=$?
+    [ "$status" = 2 ] && [[ $output == "package: "*"$1"* && $output != *$'\n'* ]] ||
+        fail "scripts/package (env $2): exit $status, not 2 with a line naming $1: $output"
+    [ "$(outputs && builds)" = "$before" ] || fail "scripts/package (env $2) changed or built"
+}
+echo "the previous packages" >packages/previous
+refused QUARN_SIGN_PFX -uQUARN_SIGN_PASSWORD_FILE
+refused signer/wrong "QUARN_SIGN_PASSWORD_FILE=$work/signer/wrong"
+"$root/scripts/package" packages
+[ ! -e packages/previous ] && [ "$(find . -maxdepth 1 -name 'packages?*')" = "" ] ||
+    fail "scripts/package kept the previous packages or left a folder beside the new ones"
+# Failing after the build, here because the time-stamp server does not answer.
+before=$(outputs)
+! QUARN_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/ "$root/scripts/package" packages >/dev/null 2>&1 ||
+    fail "scripts/package succeeded without its time-stamp server"
+[ "$(outputs)" = "$before" ] || fail "a failed scripts/package changed the previous packages"
+# The same version built again, as a second run of scripts/package makes it.
+"$root/scripts/package" rebuild
 version=$(head -n 1 "$root/VERSION")
 # Windows Installer compares only the first three numbers of a version.
 IFS=. read -r major minor patch tweak <<<"$version"
 newer=$major.$minor.$((patch + 1)).$tweak
-"$root/installer/make-package" x64 "$build" .
-"$root/installer/make-package" x86 "$build86" .
-"$root/installer/make-package" x64 "$build" . "$newer"
-# The same version built again, as a second run of scripts/package makes it.
-"$root/installer/make-package" x64 "$build" rebuild
+"$root/installer/make-package" x64 "$root/build-package-x64" newer "$newer"
 x64=QuarnEventLogConfiguration-$version-x64.msi
 x86=QuarnEventLogConfiguration-$version-x86.msi
+newer_x64=QuarnEventLogConfiguration-$newer-x64.msi
 
-sha256sum --quiet -c SHA256SUMS || fail "SHA256SUMS does not hold"
-[ "$(wc -l <SHA256SUMS)" = 9 ] || fail "SHA256SUMS lists $(wc -l <SHA256SUMS) files, not 9"
+(cd packages && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not hold"
+[ "$(wc -l <packages/SHA256SUMS)" = 6 ] ||
+    fail "SHA256SUMS lists $(wc -l <packages/SHA256SUMS) files, not 6"
 verify() {
     osslsigncode verify -CAfile signer/cert.pem -in "$1" >verify.log 2>&1 ||
         { cat verify.log >&2; fail "the signature of $1 is not accepted"; }
 }
 for arch in x64 x86; do
-    python3 -m zipfile -e "QuarnEventLogConfiguration-$version-$arch.zip" "$arch"
+    python3 -m zipfile -e "packages/QuarnEventLogConfiguration-$version-$arch.zip" "$arch"
     verify "$arch/QuarnEventLogConfiguration.exe"
     verify "$arch/quarnlogcfg.exe"
-    verify "QuarnEventLogConfiguration-$version-$arch.msi"
+    verify "packages/QuarnEventLogConfiguration-$version-$arch.msi"
 done
 cp x64/QuarnEventLogConfiguration.exe changed.exe
 printf 'QUARN' | dd of=changed.exe bs=1 seek=4096 conv=notrunc status=none
@@ -102,28 +129,29 @@ saved() { # the configuration's values as reg export writes them
     iconv -f UTF-16 -t UTF-8 "$1" | tr -d '\r' | grep '^"'
 }
 
-win msiexec /i "$x64" /qn /norestart
+win msiexec /i "packages\\$x64" /qn /norestart
 [ -f "$program" ] || fail "program not installed"
 verify "$program"
 [ -n "$(find "$prefix/drive_c" -name "$shortcut")" ] || fail "no Start-menu shortcut"
-expect_products 64 "$(x64_product "$version" "$x64")" "after the install"
-cmp "$build/res/QuarnEventLogConfiguration.ico" "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
+expect_products 64 "$(x64_product "$version" "packages/$x64")" "after the install"
+cmp "$root/build-package-x64/res/QuarnEventLogConfiguration.ico" \
+    "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
 [ -f "$(dirname "$program")/quarnlogcfg.exe" ] || fail "command line not installed beside the program"
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
-[ "$(product_code rebuild/"$x64")" != "$(product_code "$x64")" ] || fail "rebuild, same code"
+[ "$(product_code rebuild/"$x64")" != "$(product_code packages/"$x64")" ] ||
+    fail "rebuild, same code"
 win msiexec /i "rebuild\\$x64" /qn
 expect_products 64 "$(x64_product "$version" "rebuild/$x64")" "after the same-version rebuild"
 
-win msiexec /i "QuarnEventLogConfiguration-$newer-x64.msi" /qn
-expect_products 64 "$(x64_product "$newer" "QuarnEventLogConfiguration-$newer-x64.msi")" \
-    "after the upgrade"
+win msiexec /i "newer\\$newer_x64" /qn
+expect_products 64 "$(x64_product "$newer" "newer/$newer_x64")" "after the upgrade"
 log="$prefix/drive_c/windows/temp/quarn-install.log"
-! win msiexec /i "$x64" /qn /l*v 'C:\Windows\Temp\quarn-install.log' || fail "downgrade installed"
+! win msiexec /i "packages\\$x64" /qn /l*v 'C:\Windows\Temp\quarn-install.log' ||
+    fail "downgrade installed"
 grep -q 'WIX_DOWNGRADE_DETECTED = {' "$log" || fail "downgrade not detected"
 grep -q 'ALLUSERS = 1' "$log" || fail "not a per-machine package"
-expect_products 64 "$(x64_product "$newer" "QuarnEventLogConfiguration-$newer-x64.msi")" \
-    "after the refused downgrade"
+expect_products 64 "$(x64_product "$newer" "newer/$newer_x64")" "after the refused downgrade"
 
 # Saved by the program: its edit, and a subsystem's word in another letter case respelt.
 win reg add "$key\\Scheduler" /v LogLevel /d trace /reg:32 /f
@@ -147,18 +175,19 @@ win msiexec /x "$code" /qn
 win reg export "$key" after-uninstall.reg /reg:32 /y
 cmp quarn-logging.reg after-uninstall.reg || fail "the uninstall changed the configuration"
 
-win msiexec /i "$x86" /qn
+win msiexec /i "packages\\$x86" /qn
 program86="$prefix/drive_c/Program Files (x86)/Brivantex/Quarns/QuarnEventLogConfiguration.exe"
 header=$(od -An -t u4 -j 60 -N 4 "$program86")
 [ "$(od -An -t x2 -j $((header + 4)) -N 2 "$program86" | tr -d ' ')" = 014c ] ||
     fail "the x86 package did not install the i686 program"
 expect_products 32 "QuarnEventLogConfiguration Application | $version | Brivantex |\
- C:\\Program Files (x86)\\Brivantex\\Quarns\\ | $(product_code "$x86")" "after the x86 install"
+ C:\\Program Files (x86)\\Brivantex\\Quarns\\ | $(product_code packages/"$x86")" \
+    "after the x86 install"
 # The 32-bit program, run as deployed, saves the configuration it shows with its edit.
 dialog 'C:\Program Files (x86)\Brivantex\Quarns\QuarnEventLogConfiguration.exe' 2 3 7
 saved saved-by-x86.reg | diff - <(printf '%s\n' '"DefaultLogLevel"="Trace"' \
     '"DefaultLogType"="Information"' '"ExpireLogsAfter"="7"' '"LogLevel"="Trace"' \
     '"LogType"="Default"') || fail "the 32-bit program saved another configuration"
-win msiexec /x "$x86" /qn
+win msiexec /x "packages\\$x86" /qn
 [ ! -e "$program86" ] || fail "32-bit program left behind"
 echo "installer tests passed"
