@@ -86,6 +86,10 @@ for arch in x64 x86; do
     verify "$arch/QuarnEventLogConfiguration.exe"
     verify "$arch/quarnlogcfg.exe"
     verify "packages/QuarnEventLogConfiguration-$version-$arch.msi"
+    cmp "$arch/quarnlogcfg.schema.json" "$root/cli/quarnlogcfg.schema.json" ||
+        fail "the $arch zip's schema is not the program's"
+    grep -q '"type": "Brivantex.Quarns/EventLogging"' "$arch/quarnlogcfg.dsc.resource.json" ||
+        fail "no DSC manifest in the $arch zip"
 done
 cp x64/QuarnEventLogConfiguration.exe changed.exe
 printf 'QUARN' | dd of=changed.exe bs=1 seek=4096 conv=notrunc status=none
@@ -136,7 +140,9 @@ verify "$program"
 expect_products 64 "$(x64_product "$version" "packages/$x64")" "after the install"
 cmp "$root/build-package-x64/res/QuarnEventLogConfiguration.ico" \
     "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
-[ -f "$(dirname "$program")/quarnlogcfg.exe" ] || fail "command line not installed beside the program"
+for file in quarnlogcfg.exe quarnlogcfg.schema.json quarnlogcfg.dsc.resource.json; do
+    [ -f "$(dirname "$program")/$file" ] || fail "$file not installed beside the program"
+done
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
 
 [ "$(product_code rebuild/"$x64")" != "$(product_code packages/"$x64")" ] ||
