@@ -1,8 +1,9 @@
 // Measures the command line's commands as the number of subsystems grows: show --json, check and
 // check --expect (a baseline of every subsystem) against the bare registry reads they need; a
 // second import of that baseline, which has nothing to change and must cost no more than
-// checking it; and set of one value, which must not depend on the number at all. The commands run in process, as
-// quarnlogcfg.exe runs them after its start-up, with their output built and then dropped.
+// checking it; and set of one value, which must not depend on the number at all. The commands run
+// in process, as quarnlogcfg.exe runs them after its start-up, with their output built and then
+// dropped.
 #include "bench/BenchClock.h"
 #include "cli/Commands.h"
 #include "logconfig/LogLayout.h"

@@ -10,8 +10,8 @@ int Add(const std::string& strName, bool bWhatIf, SConsole& console) {
     node.strPlace = "NAME";
     node.strNameUtf8 = strName;
     if (!Utf8ToAnsi(strName, node.strName))
-        Refuse(kExitBadInput,
-               "the name " + Quoted(strName) + " has characters that the ANSI code page cannot hold");
+        Refuse(kExitBadInput, "the name " + Quoted(strName) +
+                                  " has characters that the ANSI code page cannot hold");
     const std::string strProblem = NameProblem(strName, node.strName, true);
     if (!strProblem.empty())
         Refuse(kExitBadInput, strProblem);

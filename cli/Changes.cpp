@@ -122,10 +122,10 @@ SChanges PlanChanges(const CStoredConfiguration& stored, const SConfigurationDoc
     }
     const CDefaultLogSettings& defaults = stored.m_defaultSettings;
     if (document.defaults.nLevel)
-        changes.defaults.level =
-            ValueChange(kDefaultLevelValue, stored.m_defaultLevel, LevelWord(defaults.GetLogLevel()),
-                        LogLevelToString(*document.defaults.nLevel),
-                        defaults.GetLogLevel() != *document.defaults.nLevel);
+        changes.defaults.level = ValueChange(kDefaultLevelValue, stored.m_defaultLevel,
+                                             LevelWord(defaults.GetLogLevel()),
+                                             LogLevelToString(*document.defaults.nLevel),
+                                             defaults.GetLogLevel() != *document.defaults.nLevel);
     if (document.defaults.nType)
         changes.defaults.type =
             ValueChange(kDefaultTypeValue, stored.m_defaultType, TypeWord(defaults.GetLogType()),
@@ -155,13 +155,13 @@ SChanges PlanChanges(const CStoredConfiguration& stored, const SConfigurationDoc
         // The key's own spelling: the document's may differ in letter case.
         change.strName = settings.GetName();
         if (node.nLevel)
-            change.level = ValueChange(kLevelValue, pStored->level, LevelWord(settings.GetLogLevel()),
-                                       LogLevelToString(*node.nLevel),
-                                       settings.GetLogLevel() != *node.nLevel);
+            change.level =
+                ValueChange(kLevelValue, pStored->level, LevelWord(settings.GetLogLevel()),
+                            LogLevelToString(*node.nLevel), settings.GetLogLevel() != *node.nLevel);
         if (node.nType)
-            change.type = ValueChange(kTypeValue, pStored->type, TypeWord(settings.GetLogType()),
-                                      LogTypeToString(*node.nType),
-                                      settings.GetLogType() != *node.nType);
+            change.type =
+                ValueChange(kTypeValue, pStored->type, TypeWord(settings.GetLogType()),
+                            LogTypeToString(*node.nType), settings.GetLogType() != *node.nType);
         if (change.level || change.type)
             changes.subSystems.push_back(std::move(change));
     }

@@ -14,10 +14,10 @@
 #include <vector>
 
 struct SValueChange {
-    CString strText;     // the word or day count to write
-    std::string strWas;  // the stored value, for messages
-    std::string strRead; // what the dialog reads now (empty for a new key)
-    bool bDiffers;       // the dialog reads another value; otherwise it is stored badly
+    CString strText;      // the word or day count to write
+    std::string strWas;   // the stored value, for messages
+    std::string strRead;  // what the dialog reads now (empty for a new key)
+    bool bDiffers;        // the dialog reads another value; otherwise it is stored badly
     SRegistryValue after; // the value once written
 };
 

@@ -65,7 +65,8 @@ int Check(const SCheckArguments& args, SConsole& console) {
     CStoredConfiguration stored;
     ReadMachine(stored);
     const std::vector<std::string> keysBeyondCodePage = KeysBeyondCodePage(stored);
-    const std::vector<SProblem> now = CConfigurationValues(stored, nullptr, keysBeyondCodePage).Problems();
+    const std::vector<SProblem> now =
+        CConfigurationValues(stored, nullptr, keysBeyondCodePage).Problems();
 
     // Text output keeps the problems in their order, the notes among them.
     std::vector<std::string> problems, differences, notes;

@@ -51,9 +51,8 @@ std::string TypeWord(int nType) {
 namespace {
 
 [[noreturn]] void ReadFailure(const CStoredConfiguration& stored, LONG lResult) {
-        const std::string strWhere =
-            stored.m_unreadable.empty() ? kBaseKeyDisplay
-                                        : KeyOf(stored.m_unreadable.front().strName);
+    const std::string strWhere =
+        stored.m_unreadable.empty() ? kBaseKeyDisplay : KeyOf(stored.m_unreadable.front().strName);
     SystemFailure("the configuration cannot be read (" + strWhere + ")",
                   static_cast<DWORD>(lResult));
 }

@@ -140,10 +140,10 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
         pDsc->require_subcommand(1, 1);
         std::vector<CLI::App*> dscOperations;
         for (const char* pszOperation : {"get", "set", "test", "export"})
-            dscOperations.push_back(pDsc->add_subcommand(pszOperation, std::string("The ") +
-                                                                         pszOperation +
-                                                                         " operation"));
-        dscOperations[1]->add_flag("--what-if", bDscWhatIf, "The state it would leave; write nothing");
+            dscOperations.push_back(pDsc->add_subcommand(
+                pszOperation, std::string("The ") + pszOperation + " operation"));
+        dscOperations[1]->add_flag("--what-if", bDscWhatIf,
+                                   "The state it would leave; write nothing");
 
         const std::vector<CLI::App*> commands = {pShow,    pCheck,  pSet,    pAdd,    pRemove,
                                                  pExplain, pExport, pImport, pSchema, pDsc};
@@ -154,7 +154,8 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
         if (!strFirst.empty() && strFirst[0] != '-' && strFirst[0] != '/' &&
             std::none_of(commands.begin(), commands.end(),
                          [&](CLI::App* pCommand) { return pCommand->check_name(strFirst); }))
-            return fail(kExitBadInput, "unknown command " + Quoted(strFirst) + ". " + HelpPointer());
+            return fail(kExitBadInput,
+                        "unknown command " + Quoted(strFirst) + ". " + HelpPointer());
 
         // The platform's own way to ask for help.
         std::vector<std::string> reversed;

@@ -27,9 +27,9 @@ public:
 
 // The same for every command.
 enum EExitCode {
-    kExitDone = 0,        // done; check: compliant; explain: logged
-    kExitFound = 1,       // check: something found; explain: not logged; a name refused
-    kExitBadInput = 2,    // bad command line or bad input; nothing written
+    kExitDone = 0,         // done; check: compliant; explain: logged
+    kExitFound = 1,        // check: something found; explain: not logged; a name refused
+    kExitBadInput = 2,     // bad command line or bad input; nothing written
     kExitSystemFailure = 3 // the registry, a file or a standard stream failed; the system says why
 };
 

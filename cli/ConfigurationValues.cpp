@@ -9,7 +9,7 @@ CConfigurationValues::CConfigurationValues(const CStoredConfiguration& stored,
                                            const std::vector<std::string>& keysBeyondCodePage)
     : m_keysBeyondCodePage(keysBeyondCodePage) {
     m_pExpireLogsAfter = pChanges && pChanges->expireLogsAfter ? &pChanges->expireLogsAfter->after
-                                                                : &stored.m_expireLogsAfter;
+                                                               : &stored.m_expireLogsAfter;
     AddNode(kBaseKeyDisplay, true, stored.m_defaultLevel, stored.m_defaultType,
             stored.m_defaultSettings, pChanges ? &pChanges->defaults : nullptr);
 

@@ -55,9 +55,9 @@ public:
             (bLevel ? ParseLevelWord(pValue->get<std::string>(), bAllowDefault, nValue)
                     : ParseTypeWord(pValue->get<std::string>(), bAllowDefault, nValue));
         if (!bKnown) {
-            Fail(Place(pszField), Excerpt(pValue->dump()) + " is not " +
-                                      (bLevel ? LevelWordsText(bAllowDefault)
-                                              : TypeWordsText(bAllowDefault)));
+            Fail(Place(pszField),
+                 Excerpt(pValue->dump()) + " is not " +
+                     (bLevel ? LevelWordsText(bAllowDefault) : TypeWordsText(bAllowDefault)));
             return std::nullopt;
         }
         return nValue;
@@ -75,9 +75,7 @@ public:
         }
     }
 
-    std::string Place(const std::string& strField) const {
-        return JsonPlace(m_strPlace, strField);
-    }
+    std::string Place(const std::string& strField) const { return JsonPlace(m_strPlace, strField); }
 
     void Fail(const std::string& strPlace, const std::string& strWhat) {
         if (m_strError.empty())
@@ -177,7 +175,7 @@ std::string LevelWordsText(bool bAllowDefault) {
 }
 
 std::string TypeWordsText(bool bAllowDefault) {
-    static const char* const kWords[] = {"FatalError", "Error", "Warning",
+    static const char* const kWords[] = {"FatalError",  "Error", "Warning",
                                          "Information", "None",  "Default"};
     return "a type: " + WordList(kWords, bAllowDefault ? 6 : 5) +
            (bAllowDefault ? "" : " (the default settings cannot be Default)");
@@ -195,7 +193,7 @@ std::string NameProblem(const std::string& strNameUtf8, const CString& strName, 
         // Names found in the registry are taken as they are; they only have to name a key.
         if (CanNameSubSystemKey(strName))
             return std::string();
-        rule = strName.IsEmpty()           ? SUBSYSTEM_NAME_EMPTY
+        rule = strName.IsEmpty()         ? SUBSYSTEM_NAME_EMPTY
                : strName.Find('\\') >= 0 ? SUBSYSTEM_NAME_BACKSLASH
                                          : SUBSYSTEM_NAME_CONTROL_CHARACTER; // a NUL
     }
@@ -306,8 +304,8 @@ std::string ReadConfigurationDocument(const std::string& strText,
     std::unordered_map<std::string, std::string> placeOfName;
     for (size_t i = 0; pSubSystems && strError.empty() && i < pSubSystems->size(); ++i) {
         SDocumentNode node;
-        ReadSubSystem((*pSubSystems)[i], "/subsystems/" + std::to_string(i), placeOfName,
-                      strError, node);
+        ReadSubSystem((*pSubSystems)[i], "/subsystems/" + std::to_string(i), placeOfName, strError,
+                      node);
         if (strError.empty())
             strError = Contradiction(node, document.defaults);
         document.subSystems.push_back(std::move(node));

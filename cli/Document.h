@@ -30,8 +30,8 @@ struct SDocumentNode {
 
 struct SConfigurationDocument {
     std::optional<int> nExpireLogsAfter;
-    bool bDefaults = false; // "default" is given, even without a value
-    SDocumentNode defaults; // without a name; level and type never Default
+    bool bDefaults = false;   // "default" is given, even without a value
+    SDocumentNode defaults;   // without a name; level and type never Default
     bool bSubSystems = false; // "subsystems" is given, even empty
     std::vector<SDocumentNode> subSystems;
 };

@@ -74,7 +74,8 @@ ordered_json State(const CStoredConfiguration& stored, const CConfigurationValue
             node["name"] = pSettings ? AnsiToUtf8(pSettings->GetName()) : asked.strNameUtf8;
             if (pSettings) {
                 AddWords(node, asked, *pSettings, false);
-                const int nLevel = EffectiveLogLevel(pSettings->GetLogLevel(), defaults.GetLogLevel());
+                const int nLevel =
+                    EffectiveLogLevel(pSettings->GetLogLevel(), defaults.GetLogLevel());
                 const int nType = EffectiveLogType(pSettings->GetLogType(), defaults.GetLogType());
                 if (asked.nEffectiveLevel && nLevel != LOG_LEVEL_DEFAULT)
                     node["effectiveLevel"] = LevelWord(nLevel);

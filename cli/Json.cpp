@@ -58,14 +58,15 @@ std::string JsonPlace(const std::string& strParent, const std::string& strField)
     // RFC 6901: "~" and "/" in a field name are escaped.
     std::string strStep;
     for (char ch : strField)
-        strStep += ch == '~' ? std::string("~0") : ch == '/' ? std::string("~1") : std::string(1, ch);
+        strStep += ch == '~'   ? std::string("~0")
+                   : ch == '/' ? std::string("~1")
+                               : std::string(1, ch);
     return strParent + "/" + Excerpt(strStep);
 }
 
 std::string ParseJson(const std::string& strText, json& root) {
     CJsonPath path;
-    const json::parser_callback_t callback = [&path](int, json::parse_event_t event,
-                                                     json& parsed) {
+    const json::parser_callback_t callback = [&path](int, json::parse_event_t event, json& parsed) {
         switch (event) {
         case json::parse_event_t::object_start:
         case json::parse_event_t::array_start:
@@ -95,7 +96,7 @@ std::string ParseJson(const std::string& strText, json& root) {
         // what the parser quotes of the text may be long.
         const std::string strWhat = e.what();
         const size_t nAt = strWhat.find("] ");
-        return "not JSON: " + Excerpt(nAt == std::string::npos ? strWhat : strWhat.substr(nAt + 2),
-                                      120);
+        return "not JSON: " +
+               Excerpt(nAt == std::string::npos ? strWhat : strWhat.substr(nAt + 2), 120);
     }
 }

@@ -58,7 +58,8 @@ std::string ContentProblem(EValueKind kind, const SRegistryValue& value) {
         return "holds " + Quoted(strText) + ", not " + DayCountText() +
                " in decimal digits (the dialog reads " + Reading(kind, value) + ")";
     }
-    const int nWord = IsLevel(kind) ? FindLogLevelWord(value.Text()) : FindLogTypeWord(value.Text());
+    const int nWord =
+        IsLevel(kind) ? FindLogLevelWord(value.Text()) : FindLogTypeWord(value.Text());
     const int nDefault =
         IsLevel(kind) ? static_cast<int>(LOG_LEVEL_DEFAULT) : static_cast<int>(LOG_TYPE_DEFAULT);
     const bool bDefaultSettings = kind == kDefaultLevelValue || kind == kDefaultTypeValue;
@@ -113,11 +114,11 @@ void FindValueProblems(const std::string& strKey, EValueKind kind, const SRegist
     const std::string strName = ValueName(kind);
     const std::string strType = TypeName(value.dwType);
     if (!value.IsReadableAsText()) {
-        problems.push_back({strKey, strName + " holds " + std::to_string(value.data.size()) +
-                                        " bytes" + (value.dwType == REG_SZ ? "" : " of " + strType) +
-                                        ", more than the " +
-                                        std::to_string(kRegistryValueBufferSize) +
-                                        " that the dialog reads, so it counts as missing"});
+        problems.push_back(
+            {strKey, strName + " holds " + std::to_string(value.data.size()) + " bytes" +
+                         (value.dwType == REG_SZ ? "" : " of " + strType) + ", more than the " +
+                         std::to_string(kRegistryValueBufferSize) +
+                         " that the dialog reads, so it counts as missing"});
         return;
     }
     // Data of another type is read as text all the same: one line says what comes of it.
@@ -144,12 +145,11 @@ void FindNodeProblems(const SNodeValues& node, std::vector<SProblem>& problems) 
     const int nType = node.pSettings->GetLogType();
     if ((nLevel == LOG_LEVEL_NONE) != (nType == LOG_TYPE_NONE))
         problems.push_back(
-            {node.strKey, std::string(ValueName(node.bDefaultSettings ? kDefaultLevelValue
-                                                                      : kLevelValue)) +
-                              " " + LevelWord(nLevel) + " with " +
-                              ValueName(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue) +
-                              " " + TypeWord(nType) +
-                              " logs nothing, but only None and None is switched off"});
+            {node.strKey,
+             std::string(ValueName(node.bDefaultSettings ? kDefaultLevelValue : kLevelValue)) +
+                 " " + LevelWord(nLevel) + " with " +
+                 ValueName(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue) + " " +
+                 TypeWord(nType) + " logs nothing, but only None and None is switched off"});
 }
 
 SProblem KeyBeyondCodePageProblem(const std::string& strNameUtf8) {

@@ -21,7 +21,8 @@ int Remove(const std::vector<std::string>& names, bool bWhatIf, SConsole& consol
     }
     for (const CString& strName : keys) {
         if (!bWhatIf) {
-            if (const LONG lResult = DeleteRegistryKeyTree(HKEY_LOCAL_MACHINE, SubSystemKeyPath(strName)))
+            if (const LONG lResult =
+                    DeleteRegistryKeyTree(HKEY_LOCAL_MACHINE, SubSystemKeyPath(strName)))
                 SystemFailure(KeyOf(strName) + " cannot be deleted", static_cast<DWORD>(lResult));
         }
         Print(console, KeyOf(strName) + (bWhatIf ? ": would be deleted\n" : ": deleted\n"));

@@ -28,7 +28,8 @@ int Set(const SSetArguments& args, SConsole& console) {
     int nValue = 0;
     if (args.level) {
         if (!ParseLevelWord(*args.level, !args.bDefault, nValue))
-            Refuse(kExitBadInput, Quoted(*args.level) + " is not " + LevelWordsText(!args.bDefault));
+            Refuse(kExitBadInput,
+                   Quoted(*args.level) + " is not " + LevelWordsText(!args.bDefault));
         pNode->nLevel = nValue;
     }
     if (args.type) {

@@ -24,8 +24,7 @@ std::string FromWide(const std::wstring& strWide, UINT nCodePage) {
     if (nLength <= 0)
         return std::string();
     std::string str(static_cast<size_t>(nLength), '\0');
-    ::WideCharToMultiByte(nCodePage, 0, strWide.data(), nWide, &str[0], nLength, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(nCodePage, 0, strWide.data(), nWide, &str[0], nLength, nullptr, nullptr);
     return str;
 }
 

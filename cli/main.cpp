@@ -28,10 +28,10 @@ private:
         DWORD dwMode = 0;
         if (::GetConsoleMode(m_hOutput, &dwMode)) {
             const std::wstring strWide = Utf8ToWide(strText);
-            return WriteAll(strWide.data(), strWide.size(), [this](const wchar_t* p, DWORD n,
-                                                                   DWORD* pWritten) {
-                return ::WriteConsoleW(m_hOutput, p, n, pWritten, nullptr);
-            });
+            return WriteAll(strWide.data(), strWide.size(),
+                            [this](const wchar_t* p, DWORD n, DWORD* pWritten) {
+                                return ::WriteConsoleW(m_hOutput, p, n, pWritten, nullptr);
+                            });
         }
         if (!bDocument) {
             const UINT nCodePage = ::GetConsoleOutputCP();

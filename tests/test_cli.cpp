@@ -160,12 +160,11 @@ TEST(CommandLine, CheckExpectDecidesOnWhatTheBaselineGoverns) {
                   missing + "\nnote: " + effective + "\n",
               r.out);
     r = Cli({"check", "--expect", good, "--json"});
-    EXPECT_EQ(json::parse(r.out),
-              (json{{"compliant", false},
-                    {"configured", true},
-                    {"problems", {dbg}},
-                    {"differences", {network, missing}},
-                    {"notes", {days, oneNone, effective}}}));
+    EXPECT_EQ(json::parse(r.out), (json{{"compliant", false},
+                                        {"configured", true},
+                                        {"problems", {dbg}},
+                                        {"differences", {network, missing}},
+                                        {"notes", {days, oneNone, effective}}}));
 
     // The remediation: what it writes, then nothing; detection then passes, unless strict.
     r = Cli({"import", good});
@@ -306,7 +305,8 @@ TEST(CommandLine, ExportAndImportTakeFilesAndStreamsAndRefuseBadInputWhole) {
     // save it.
     EXPECT_EQ(kBase + ": ExpireLogsAfter set to 7 (was \"30\")\n1 value written\n",
               Cli({"import", "-"}, R"({"expireLogsAfter": 7})").out);
-    EXPECT_EQ(0, Cli({"import", TempFile("bom.json", "\xEF\xBB\xBF{\"expireLogsAfter\": 8}")}).code);
+    EXPECT_EQ(0,
+              Cli({"import", TempFile("bom.json", "\xEF\xBB\xBF{\"expireLogsAfter\": 8}")}).code);
     EXPECT_EQ("8", Value(sandbox, kBaseKey, "ExpireLogsAfter"));
     std::string utf16 = "\xFF\xFE";
     for (char ch : std::string(R"({"expireLogsAfter": 9, "$schema": "x", "configured": false})"))

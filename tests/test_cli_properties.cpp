@@ -46,8 +46,8 @@ std::string RandomCase(Random& random, std::string word) {
 }
 
 const std::vector<std::string> kLevels = {"Release", "Debug", "Trace", "None", "Default"};
-const std::vector<std::string> kTypes = {"FatalError", "Error", "Warning", "Information", "None",
-                                         "Default"};
+const std::vector<std::string> kTypes = {"FatalError",  "Error", "Warning",
+                                         "Information", "None",  "Default"};
 
 // Runs cases with seeds from the base one on; stops at the first that fails.
 void ForEachCase(int nDefaultCases, const std::function<void(Random&)>& run) {
@@ -74,7 +74,9 @@ void StoreValue(RegistrySandbox& sandbox, const std::string& key, const char* na
         bDays ? PickOf<std::string>(random, {"1", "14", "365", "0", "366", "abc", " 14", "14days",
                                              "007", "-5", "1e3", "99999999999", ""})
               : PickOf<std::string>(random, {RandomCase(random, PickOf(random, words)), "Dbg",
-                                             "Errors", "", " None", "Tr\nace", "D\xE9" "faut"});
+                                             "Errors", "", " None", "Tr\nace",
+                                             "D\xE9"
+                                             "faut"});
     DWORD dword = static_cast<DWORD>(Pick(random, 400));
     switch (Pick(random, 9)) {
     case 0:
@@ -126,7 +128,9 @@ std::vector<std::string> StoreMachine(RegistrySandbox& sandbox, Random& random) 
             name += "\xE4 x";
             break;
         case 3:
-            CreateWideSubSystemKey(Pick(random, 2) ? L"\x65E5\x5FD7" : L"\x0100" L"b");
+            CreateWideSubSystemKey(Pick(random, 2) ? L"\x65E5\x5FD7"
+                                                   : L"\x0100"
+                                                     L"b");
             continue;
         default:
             break;
@@ -154,8 +158,8 @@ json Baseline(const std::vector<std::string>& names, Random& random) {
     json subSystems = json::array();
     std::vector<std::string> taken;
     for (int i = Pick(random, 5); i > 0; --i) {
-        std::string name = !names.empty() && Pick(random, 2) ? PickOf(random, names)
-                                                             : NewName(random);
+        std::string name =
+            !names.empty() && Pick(random, 2) ? PickOf(random, names) : NewName(random);
         const CString ansi(name.c_str());
         const std::string key(SubSystemNameKey(ansi));
         if (std::find(taken.begin(), taken.end(), key) != taken.end())
@@ -190,8 +194,9 @@ void ExpectShown(const json& document, const json& shown) {
         }
     }
     for (const json& node : document.value("subsystems", json::array())) {
-        const auto it = std::find_if(shown["subsystems"].begin(), shown["subsystems"].end(),
-                                     [&](const json& s) { return SameWord(s["name"], node["name"]); });
+        const auto it =
+            std::find_if(shown["subsystems"].begin(), shown["subsystems"].end(),
+                         [&](const json& s) { return SameWord(s["name"], node["name"]); });
         ASSERT_NE(it, shown["subsystems"].end()) << node.dump();
         for (const char* field : {"level", "type"}) {
             if (node.contains(field)) {
@@ -236,11 +241,26 @@ TEST(CommandLineProperties, ExportImportChangesNothingAndOneImportOfABaselineCon
 }
 
 TEST(CommandLineProperties, AnyDocumentIsWrittenOrRefusedWhole) {
-    const std::vector<std::string> hostile = {
-        "1e999", "-1e999", "0", "366", "-0", "14.5", "\"14\"", "true", "null", "[]", "{}",
-        "\"Net\\u0000work\"", "\"\\t\"", "\" x\"", "\"x \"", "\"\\u65e5\\u672c\"",
-        "\"" + std::string(5000, 'w') + "\"", "99999999999999999999", "\"\\ud800\"",
-        std::string(20, '[') + std::string(20, ']')};
+    const std::vector<std::string> hostile = {"1e999",
+                                              "-1e999",
+                                              "0",
+                                              "366",
+                                              "-0",
+                                              "14.5",
+                                              "\"14\"",
+                                              "true",
+                                              "null",
+                                              "[]",
+                                              "{}",
+                                              "\"Net\\u0000work\"",
+                                              "\"\\t\"",
+                                              "\" x\"",
+                                              "\"x \"",
+                                              "\"\\u65e5\\u672c\"",
+                                              "\"" + std::string(5000, 'w') + "\"",
+                                              "99999999999999999999",
+                                              "\"\\ud800\"",
+                                              std::string(20, '[') + std::string(20, ']')};
     std::ofstream corpus;
     if (const char* pszCorpus = std::getenv("QUARN_CLI_CORPUS"))
         corpus.open(pszCorpus, std::ios::binary | std::ios::app);

@@ -12,8 +12,8 @@ namespace {
 
 void Print(HKEY hKey, const char* pszName) {
     FILETIME ftWritten = {};
-    ::RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, nullptr, &ftWritten);
+    ::RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, &ftWritten);
     std::printf("%s %08lx%08lx\n", pszName, ftWritten.dwHighDateTime, ftWritten.dwLowDateTime);
 }
 

@@ -104,9 +104,9 @@ std::string Snapshot() {
 void CreateWideSubSystemKey(const std::wstring& name) {
     const std::wstring path = Utf8ToWide(kBaseKey) + L"\\" + name;
     HKEY hKey = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                                               KEY_WRITE | kRegistryViewFlag, nullptr, &hKey,
-                                               nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                                KEY_WRITE | kRegistryViewFlag, nullptr, &hKey, nullptr));
     ::RegCloseKey(hKey);
 }
 
