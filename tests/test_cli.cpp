@@ -324,7 +324,7 @@ TEST(CommandLine, ExportAndImportTakeFilesAndStreamsAndRefuseBadInputWhole) {
         {std::string(100000, '[') + std::string(100000, ']'), "nested deeper than 16 levels"},
         {R"({"expireLogsAfter": 30, "default": {}, "expireLogsAfter": 7})",
          "/expireLogsAfter: the field is given twice"},
-        {R"({"expireLogsAfter": 14.0})", "/expireLogsAfter"},
+        {R"({"expireLogsAfter": 14.5})", "/expireLogsAfter"},
         {R"({"expireLogsAfter": "14"})", "/expireLogsAfter"},
         {R"({"configured": "yes"})", "/configured"},
         {R"({"default": {"level": "Default"}})", "/default/level"},
