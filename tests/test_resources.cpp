@@ -207,6 +207,28 @@ Dialog ParseDialog(const std::vector<BYTE>& bytes) {
     return d;
 }
 
+// "1.0" of a VERSION file that begins "1.0.0.1", read from the source folder (under Wine, the
+// Unix root is drive Z:), not taken from the build's own macros, which the About box uses.
+std::string ReleaseOfVersionFile() {
+    std::string path = std::string("Z:") + QUARN_SOURCE_DIR + "/VERSION";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::string line;
+    if (FILE* file = std::fopen(path.c_str(), "r")) {
+        char buffer[64] = {};
+        if (std::fgets(buffer, sizeof buffer, file))
+            line = buffer;
+        std::fclose(file);
+    }
+    const size_t firstDot = line.find('.');
+    const size_t secondDot =
+        firstDot == std::string::npos ? firstDot : line.find('.', firstDot + 1);
+    if (secondDot == std::string::npos) {
+        ADD_FAILURE() << "cannot read a version from " << path << ": '" << line << "'";
+        return "(unreadable)";
+    }
+    return line.substr(0, secondDot);
+}
+
 struct ExpectedDialog {
     int id;
     WORD language;
@@ -239,10 +261,8 @@ const std::vector<ExpectedDialog>& ExpectedDialogs() {
          "About QuarnEventLogConfiguration",
          {
              {IDC_STATIC, "Static", "#128", 0x50000003, 11, 17, 20, 20},
-             // The release: the first two numbers of the version.
-             {IDC_STATIC, "Static",
-              "QuarnEventLogConfiguration Version " + std::to_string(QUARN_VERSION_MAJOR) + "." +
-                  std::to_string(QUARN_VERSION_MINOR),
+             // The release: the first two numbers of the VERSION file.
+             {IDC_STATIC, "Static", "QuarnEventLogConfiguration Version " + ReleaseOfVersionFile(),
               0x50020080, 40, 10, 119, 8},
              {IDC_STATIC, "Static", "Copyright (C) 2026", 0x50020000, 40, 25, 119, 8},
              {IDOK, "Button", "OK", 0x50030001, 178, 7, 50, 14},
