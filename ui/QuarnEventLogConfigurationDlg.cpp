@@ -202,9 +202,22 @@ void CQuarnEventLogConfigurationDlg::PopulateTree() {
     m_tree.SelectItem(m_hDefaultItem);
     m_tree.Expand(m_hSubSystemsItem, TVE_EXPAND);
     m_tree.SortChildren(m_hSubSystemsItem);
+    int nNode = 0;
     for (HTREEITEM hItem = m_tree.GetChildItem(m_hSubSystemsItem); hItem;
-         hItem = m_tree.GetNextSiblingItem(hItem))
-        m_displayOrder.push_back(m_nodeOfItem.at(hItem));
+         hItem = m_tree.GetNextSiblingItem(hItem)) {
+        if (NodeOfItem(hItem, nNode))
+            m_displayOrder.push_back(nNode);
+    }
+}
+
+// Only the dialog's own items are nodes. Another program can put items into the tree too, as
+// it can send the tree any message; those items are ignored.
+bool CQuarnEventLogConfigurationDlg::NodeOfItem(HTREEITEM hItem, int& nNode) const {
+    const auto it = m_nodeOfItem.find(hItem);
+    if (it == m_nodeOfItem.end())
+        return false;
+    nNode = it->second;
+    return true;
 }
 
 int CQuarnEventLogConfigurationDlg::CanChangeCheckCallback(void* pContext, BOOL bCheck,
@@ -235,7 +248,9 @@ BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem
     // "SubSystems" has no settings; re-showing for its recomputed state would never end, since
     // every refresh reports it again.
     if (hItem != m_hSubSystemsItem) {
-        EnableSettings(m_nodeOfItem.at(hItem), bCheck);
+        int nNode = 0;
+        if (NodeOfItem(hItem, nNode))
+            EnableSettings(nNode, bCheck);
         if (bLastReport)
             ShowCurrentSettings();
     }
@@ -396,9 +411,10 @@ void CQuarnEventLogConfigurationDlg::OnSettingChanged() {
 }
 
 void CQuarnEventLogConfigurationDlg::OnSelChangingTree(NMHDR* pNMHDR, LRESULT* pResult) {
-    // "SubSystems" is a heading, never a node to show.
+    // "SubSystems" is a heading, never a node to show; nor is an item the dialog did not insert.
     const NMTREEVIEWA* pNMTreeView = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
-    *pResult = pNMTreeView->itemNew.hItem == m_hSubSystemsItem ? TRUE : FALSE;
+    int nNode = 0;
+    *pResult = NodeOfItem(pNMTreeView->itemNew.hItem, nNode) ? FALSE : TRUE;
 }
 
 void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -408,8 +424,10 @@ void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pR
     UpdateData(TRUE);
     // The node being left keeps the edits shown for it.
     StoreCurrentSettings();
-    const HTREEITEM hItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
-    m_nCurrentIndex = m_nodeOfItem.at(hItem);
+    int nNode = 0;
+    if (!NodeOfItem(reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem, nNode))
+        return;
+    m_nCurrentIndex = nNode;
     ShowCurrentSettings();
 }
 
