@@ -2,6 +2,7 @@
 // and Cancel leave in the registry, what another program wrote meanwhile, a save the registry
 // refuses, and the next start of the dialog on what was saved.
 #include "framework/WinApp.h"
+#include "registry/Registry.h"
 #include "res/resource.h"
 #include "tests/support/DialogProbe.h"
 #include "tests/support/ModalDriver.h"
@@ -236,11 +237,22 @@ TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
         EXPECT_NE(std::string::npos, saved.find(line)) << saved;
 }
 
-// Everything a user can change, applied, then seen again at the next start exactly as left.
+// Everything a user can change, applied, then seen again at the next start exactly as left. A
+// key whose name the ANSI code page cannot hold, written by a Unicode program, enumerates as
+// "??", which opens no key: it is neither shown nor written.
 TEST_F(DialogSaving, NextStartShowsWhatWasSaved) {
+    HKEY hUnicode = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                L"SOFTWARE\\Brivantex\\Quarns\\QuarnEventLogging\\\x65E5\x5FD7", 0,
+                                nullptr, 0, KEY_WRITE | kRegistryViewFlag, nullptr, &hUnicode,
+                                nullptr));
+    ::RegCloseKey(hUnicode);
+    const std::vector<std::string> shown = {"Alpha", "Beta", "Delta", "Gamma"};
     const char* const nodes[] = {"Default Settings", "Alpha", "Beta", "Delta", "Gamma"};
     std::vector<std::string> seen, seenNext;
     const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
+        EXPECT_EQ(shown, SubSystemTexts(hDlg));
         PickComboRow(hDlg, IDC_COMBO_LEVEL, kTrace);
         PickComboRow(hDlg, IDC_COMBO_TYPE, kInformation);
         ClickCheckBox(hDlg, "Alpha"); // off
@@ -279,6 +291,7 @@ TEST_F(DialogSaving, NextStartShowsWhatWasSaved) {
     CQuarnEventLogConfigurationDlg next;
     app.m_pMainWnd = &next;
     RunModal(next, [&](HWND hDlg) {
+        EXPECT_EQ(shown, SubSystemTexts(hDlg));
         for (const char* node : nodes) {
             ClickLabel(hDlg, node);
             seenNext.push_back(CaptureState(hDlg).Describe());

@@ -176,8 +176,11 @@ void CQuarnEventLogConfigurationDlg::LoadSubSystems() {
     // All names are collected before the first subsystem opens its own key.
     for (const CString& strName : EnumerateSubSystemNames()) {
         boost::shared_ptr<CSubSystemLogSettings> pSettings(new CSubSystemLogSettings(strName));
-        pSettings->Load();
-        m_subSystems.push_back(pSettings);
+        // A name that opens no key is how a key whose name the ANSI code page cannot hold
+        // comes back ("??" for a Chinese one): shown, it would be saved into a new key of that
+        // name beside the real one.
+        if (pSettings->LoadExisting())
+            m_subSystems.push_back(pSettings);
     }
 }
 
