@@ -32,6 +32,16 @@ const char* RowDescription(const SLogOption* pRows, int nRows, int nRow) {
 // A longer list would not fit on the screen; the rest is counted.
 constexpr size_t kMaxChangesNamed = 10;
 
+void AppendNames(CString& message, const std::vector<CString>& names) {
+    for (size_t i = 0; i < names.size() && i < kMaxChangesNamed; ++i)
+        message += "\n    " + names[i];
+    if (names.size() > kMaxChangesNamed) {
+        CString more;
+        more.Format("\n    and %u more", static_cast<unsigned>(names.size() - kMaxChangesNamed));
+        message += more;
+    }
+}
+
 CString OutsideChangesMessage(const SConfigurationChanges& changes) {
     std::vector<CString> names;
     if (changes.bExpireDays)
@@ -41,17 +51,30 @@ CString OutsideChangesMessage(const SConfigurationChanges& changes) {
     for (const SSubSystemChange& change : changes.subSystems)
         names.push_back(change.bDeleted ? change.strName + " (deleted)" : change.strName);
 
-    CString message("Another program has changed the logging configuration since this dialog "
-                    "read or saved it:\n");
-    for (size_t i = 0; i < names.size() && i < kMaxChangesNamed; ++i)
-        message += "\n    " + names[i];
-    if (names.size() > kMaxChangesNamed) {
-        CString more;
-        more.Format("\n    and %u more", static_cast<unsigned>(names.size() - kMaxChangesNamed));
-        message += more;
+    CString message;
+    if (!names.empty()) {
+        message = "Another program has changed the logging configuration since this dialog read "
+                  "or saved it:\n";
+        AppendNames(message, names);
     }
-    message += "\n\nApplying the settings shown here would overwrite those changes. "
-               "Overwrite them?";
+    // What could not be read may have been changed too: the user is asked all the same.
+    if (changes.bReadBackIncomplete) {
+        if (!names.empty())
+            message += "\n\nThere may be other changes: the logging configuration could not be "
+                       "read back in full.";
+        else
+            message += "The logging configuration could not be read back in full, so this dialog "
+                       "cannot tell whether another program has changed it since the dialog read "
+                       "or saved it.";
+        if (!changes.unread.empty()) {
+            message += " These subsystems could not be read:\n";
+            AppendNames(message, changes.unread);
+        }
+    }
+    message += names.empty() ? "\n\nApplying the settings shown here would overwrite any such "
+                               "changes. Apply them anyway?"
+                             : "\n\nApplying the settings shown here would overwrite those "
+                               "changes. Overwrite them?";
     return message;
 }
 
@@ -148,7 +171,8 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
         ReadExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
     else
         PostMessageA(m_hWnd, WM_QUARN_OPEN_FAILED, 0, 0);
-    m_configurationWatch.Remember(m_nExpireDays, *m_pDefaultSettings, m_subSystems);
+    m_configurationWatch.Remember(baseKey.m_hKey != nullptr, m_nExpireDays, *m_pDefaultSettings,
+                                  m_subSystems);
 
     // Re-adding the check-box style before any item exists makes the tree create its check box
     // images now; otherwise the first paint would clear every check mark set before it.
@@ -481,7 +505,7 @@ LONG CQuarnEventLogConfigurationDlg::SaveSettings() {
     // else's. After a partial failure the registry, not memory, says what it holds.
     m_configurationWatch.Start();
     if (lResult == ERROR_SUCCESS)
-        m_configurationWatch.Remember(m_nExpireDays, *m_pDefaultSettings, m_subSystems);
+        m_configurationWatch.Remember(true, m_nExpireDays, *m_pDefaultSettings, m_subSystems);
     else
         m_configurationWatch.RememberStored(m_subSystems);
 
@@ -524,4 +548,5 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
     m_subSystems[nIndex]->SetTreeItem(hItem);
     m_nodeOfItem[hItem] = static_cast<int>(nIndex);
     m_displayOrder.insert(itPlace, static_cast<int>(nIndex));
+    m_configurationWatch.RememberAdded(strName);
 }
