@@ -245,7 +245,6 @@ TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
 // can tell; what it remembers of the unread keys stays. A subsystem added in the dialog is
 // watched from its adding on: a key of its name that another program writes is a change.
 TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
-    const char* const kReadBack = "could not be read back in full";
     auto apply = [](HWND hDlg, int button) {
         return WithPopups([&] { ClickButton(hDlg, IDC_APPLY); },
                           [button](const Popup& popup) {
@@ -253,13 +252,19 @@ TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
                                           ::GetDlgItem(popup.hWnd, button) ? button : IDOK);
                           });
     };
+    auto expectAsked = [](const std::vector<Popup>& prompts, std::vector<const char*> said,
+                          std::vector<const char*> unsaid) {
+        ASSERT_EQ(1u, prompts.size());
+        said.push_back("could not be read back in full");
+        for (const char* text : said)
+            EXPECT_NE(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
+        for (const char* text : unsaid)
+            EXPECT_EQ(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
+    };
     RunModal(dlg, [&](HWND hDlg) {
         sandbox.DeleteKey("SOFTWARE\\Brivantex\\Quarns");
         sandbox.CreateVolatileKey("SOFTWARE\\Brivantex\\Quarns"); // the base key cannot be made
-        std::vector<Popup> prompts = apply(hDlg, IDNO);
-        ASSERT_EQ(1u, prompts.size());
-        EXPECT_NE(std::string::npos, prompts[0].text.find(kReadBack)) << prompts[0].text;
-        EXPECT_EQ(std::string::npos, prompts[0].text.find("Alpha")) << prompts[0].text;
+        expectAsked(apply(hDlg, IDNO), {}, {"Alpha", "deleted"});
         // Put back as it was loaded: nothing to ask about.
         sandbox.DeleteKey("SOFTWARE\\Brivantex\\Quarns");
         FillConfiguration(sandbox);
@@ -269,26 +274,17 @@ TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
         sandbox.SetString(SubSystemKey("Reports").c_str(), "LogLevel", "Trace");
         sandbox.DeleteKey(SubSystemKey("Gamma").c_str());
         sandbox.CreateUnopenableKey(SubSystemKey("Gamma").c_str());
-        prompts = apply(hDlg, IDNO);
-        ASSERT_EQ(1u, prompts.size());
-        for (const char* text : {"Reports\n", kReadBack, "Gamma"})
-            EXPECT_NE(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
-        for (const char* text : {"deleted", "Alpha", "Beta", "Delta", "days", "Default Settings"})
-            EXPECT_EQ(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
+        expectAsked(apply(hDlg, IDNO), {"Reports\n", "Gamma"},
+                    {"deleted", "Alpha", "Beta", "Delta", "days", "Default Settings"});
         EXPECT_EQ("Trace", Value(SubSystemKey("Reports"), "LogLevel"));
-
         // Yes writes all it can; Gamma's key cannot be written either.
-        prompts = apply(hDlg, IDYES);
-        ASSERT_EQ(2u, prompts.size());
-        EXPECT_NE(std::string::npos, prompts[1].text.find("could not be saved")) << prompts[1].text;
+        const std::vector<Popup> messages = apply(hDlg, IDYES);
+        ASSERT_EQ(2u, messages.size());
+        EXPECT_NE(std::string::npos, messages[1].text.find("could not be saved"));
         EXPECT_EQ("Default", Value(SubSystemKey("Reports"), "LogLevel"));
         sandbox.SetString(SubSystemKey("Beta").c_str(), "LogLevel", "Debug");
-        prompts = apply(hDlg, IDNO);
-        ASSERT_EQ(1u, prompts.size());
-        for (const char* text : {"Beta\n", kReadBack})
-            EXPECT_NE(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
-        for (const char* text : {"deleted", "Reports", "Alpha", "Delta", "days"})
-            EXPECT_EQ(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
+        expectAsked(apply(hDlg, IDNO), {"Beta\n", "Gamma"},
+                    {"deleted", "Reports", "Alpha", "Delta", "days"});
     });
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <ostream>
 #include <set>
@@ -210,23 +211,10 @@ Dialog ParseDialog(const std::vector<BYTE>& bytes) {
 // "1.0" of a VERSION file that begins "1.0.0.1", read from the source folder (under Wine, the
 // Unix root is drive Z:), not taken from the build's own macros, which the About box uses.
 std::string ReleaseOfVersionFile() {
-    std::string path = std::string("Z:") + QUARN_SOURCE_DIR + "/VERSION";
-    std::replace(path.begin(), path.end(), '/', '\\');
-    std::string line;
-    if (FILE* file = std::fopen(path.c_str(), "r")) {
-        char buffer[64] = {};
-        if (std::fgets(buffer, sizeof buffer, file))
-            line = buffer;
-        std::fclose(file);
-    }
-    const size_t firstDot = line.find('.');
-    const size_t secondDot =
-        firstDot == std::string::npos ? firstDot : line.find('.', firstDot + 1);
-    if (secondDot == std::string::npos) {
-        ADD_FAILURE() << "cannot read a version from " << path << ": '" << line << "'";
-        return "(unreadable)";
-    }
-    return line.substr(0, secondDot);
+    std::ifstream file(std::string("Z:") + QUARN_SOURCE_DIR + "/VERSION");
+    std::string version;
+    std::getline(file, version);
+    return version.substr(0, version.find('.', version.find('.') + 1));
 }
 
 struct ExpectedDialog {
