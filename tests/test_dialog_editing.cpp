@@ -116,6 +116,21 @@ TEST_F(DialogEditing, SelectionByMouseAndKeyboardNeverReachesSubSystems) {
             EXPECT_EQ(step.selected, state.title);
             EXPECT_EQ(step.index, state.hiddenIndex);
         }
+        // An item some other program put into the tree is no node: clicking its label or its
+        // box leaves the dialog as it was.
+        TVINSERTSTRUCTA insert = {};
+        insert.hParent = FindItem(hDlg, "SubSystems");
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        insert.item.pszText = const_cast<char*>("Foreign");
+        ASSERT_NE(
+            0, ::SendMessageA(Tree(hDlg), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        const std::string before = Contents(CaptureState(hDlg));
+        ClickLabel(hDlg, "Foreign");
+        ClickCheckBox(hDlg, "Foreign");
+        const DialogState after = CaptureState(hDlg);
+        EXPECT_EQ("Default Settings", Selected(after));
+        EXPECT_EQ(before, Contents(after));
     });
 }
 

@@ -2,6 +2,7 @@
 // and Cancel leave in the registry, what another program wrote meanwhile, a save the registry
 // refuses, and the next start of the dialog on what was saved.
 #include "framework/WinApp.h"
+#include "registry/Registry.h"
 #include "res/resource.h"
 #include "tests/support/DialogProbe.h"
 #include "tests/support/ModalDriver.h"
@@ -193,7 +194,8 @@ TEST_F(DialogSaving, ApplyTwiceThenCancel) {
 // After an Apply of the user's own, another program changes a subsystem the user did not touch,
 // deletes loaded subsystem keys and adds one. Apply and OK each ask once, naming ten and counting
 // the rest; No writes nothing and keeps the dialog open with the user's edit. Yes writes
-// everything; the added key stays.
+// everything; the added key stays. "alpha", added beside the loaded "Alpha", is the same key,
+// which holds what was written last: neither is taken for changed.
 TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
     for (int i = 1; i <= 11; ++i)
         sandbox.CreateKey(SubSystemKey("S" + std::to_string(100 + i)).c_str());
@@ -203,6 +205,7 @@ TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
     const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
         // The dialog's own change, applied: never another program's.
         PickComboRow(hDlg, IDC_COMBO_LEVEL, kTrace);
+        AddSubSystem(hDlg, "alpha");
         EXPECT_TRUE(WithPopups([&] { ClickButton(hDlg, IDC_APPLY); }, answer(IDNO)).empty());
         SetText(hDlg, IDC_EDIT_EXPIRE_DAYS, "9"); // an edit not yet applied
         sandbox.SetString(SubSystemKey("Beta").c_str(), "LogLevel", "Debug");
@@ -219,7 +222,8 @@ TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
             const std::string& text = prompts[0].text;
             for (const char* name : {"Beta\n", "Gamma (deleted)", "S108 (deleted)", "and 3 more"})
                 EXPECT_NE(std::string::npos, text.find(name)) << text;
-            for (const char* name : {"Alpha", "Delta", "S109", "Zeta", "Default Settings", "days"})
+            for (const char* name :
+                 {"Alpha", "alpha", "Delta", "S109", "Zeta", "Default Settings", "days"})
                 EXPECT_EQ(std::string::npos, text.find(name)) << text;
             EXPECT_TRUE(IsOpen(hDlg));
             EXPECT_EQ(outside, DumpConfiguration(sandbox));
@@ -230,17 +234,76 @@ TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
     });
     EXPECT_EQ(IDOK, result);
     const std::string saved = DumpConfiguration(sandbox);
-    for (const char* line : {"\\ExpireLogsAfter=1:9\\0\n", "\\Beta\\LogLevel=1:Default\\0\n",
-                             "\\Gamma\\LogLevel=1:None\\0\n", "\\S111\\LogType=1:Default\\0\n",
-                             "\\Zeta\\LogLevel=1:Trace\\0\n"})
+    for (const char* line : {"\\ExpireLogsAfter=1:9\\0\n", "\\Alpha\\LogLevel=1:Default\\0\n",
+                             "\\Beta\\LogLevel=1:Default\\0\n", "\\Gamma\\LogLevel=1:None\\0\n",
+                             "\\S111\\LogType=1:Default\\0\n", "\\Zeta\\LogLevel=1:Trace\\0\n"})
         EXPECT_NE(std::string::npos, saved.find(line)) << saved;
 }
 
-// Everything a user can change, applied, then seen again at the next start exactly as left.
+// What the watch cannot read back is not taken for deleted: while the configuration cannot be
+// opened at all, and while one subsystem's key cannot be, Apply asks, says so, and names what it
+// can tell; what it remembers of the unread keys stays. A subsystem added in the dialog is
+// watched from its adding on: a key of its name that another program writes is a change.
+TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
+    auto apply = [](HWND hDlg, int button) {
+        return WithPopups([&] { ClickButton(hDlg, IDC_APPLY); },
+                          [button](const Popup& popup) {
+                              ClickButton(popup.hWnd,
+                                          ::GetDlgItem(popup.hWnd, button) ? button : IDOK);
+                          });
+    };
+    auto expectAsked = [](const std::vector<Popup>& prompts, std::vector<const char*> said,
+                          std::vector<const char*> unsaid) {
+        ASSERT_EQ(1u, prompts.size());
+        said.push_back("could not be read back in full");
+        for (const char* text : said)
+            EXPECT_NE(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
+        for (const char* text : unsaid)
+            EXPECT_EQ(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
+    };
+    RunModal(dlg, [&](HWND hDlg) {
+        sandbox.DeleteKey("SOFTWARE\\Brivantex\\Quarns");
+        sandbox.CreateVolatileKey("SOFTWARE\\Brivantex\\Quarns"); // the base key cannot be made
+        expectAsked(apply(hDlg, IDNO), {}, {"Alpha", "deleted"});
+        // Put back as it was loaded: nothing to ask about.
+        sandbox.DeleteKey("SOFTWARE\\Brivantex\\Quarns");
+        FillConfiguration(sandbox);
+        EXPECT_TRUE(apply(hDlg, IDNO).empty());
+
+        AddSubSystem(hDlg, "Reports");
+        sandbox.SetString(SubSystemKey("Reports").c_str(), "LogLevel", "Trace");
+        sandbox.DeleteKey(SubSystemKey("Gamma").c_str());
+        sandbox.CreateUnopenableKey(SubSystemKey("Gamma").c_str());
+        expectAsked(apply(hDlg, IDNO), {"Reports\n", "Gamma"},
+                    {"deleted", "Alpha", "Beta", "Delta", "days", "Default Settings"});
+        EXPECT_EQ("Trace", Value(SubSystemKey("Reports"), "LogLevel"));
+        // Yes writes all it can; Gamma's key cannot be written either.
+        const std::vector<Popup> messages = apply(hDlg, IDYES);
+        ASSERT_EQ(2u, messages.size());
+        EXPECT_NE(std::string::npos, messages[1].text.find("could not be saved"));
+        EXPECT_EQ("Default", Value(SubSystemKey("Reports"), "LogLevel"));
+        sandbox.SetString(SubSystemKey("Beta").c_str(), "LogLevel", "Debug");
+        expectAsked(apply(hDlg, IDNO), {"Beta\n", "Gamma"},
+                    {"deleted", "Reports", "Alpha", "Delta", "days"});
+    });
+}
+
+// Everything a user can change, applied, then seen again at the next start exactly as left. A
+// key whose name the ANSI code page cannot hold, written by a Unicode program, enumerates as
+// "??", which opens no key: it is neither shown nor written.
 TEST_F(DialogSaving, NextStartShowsWhatWasSaved) {
+    HKEY hUnicode = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                L"SOFTWARE\\Brivantex\\Quarns\\QuarnEventLogging\\\x65E5\x5FD7", 0,
+                                nullptr, 0, KEY_WRITE | kRegistryViewFlag, nullptr, &hUnicode,
+                                nullptr));
+    ::RegCloseKey(hUnicode);
+    const std::vector<std::string> shown = {"Alpha", "Beta", "Delta", "Gamma"};
     const char* const nodes[] = {"Default Settings", "Alpha", "Beta", "Delta", "Gamma"};
     std::vector<std::string> seen, seenNext;
     const INT_PTR result = RunModal(dlg, [&](HWND hDlg) {
+        EXPECT_EQ(shown, SubSystemTexts(hDlg));
         PickComboRow(hDlg, IDC_COMBO_LEVEL, kTrace);
         PickComboRow(hDlg, IDC_COMBO_TYPE, kInformation);
         ClickCheckBox(hDlg, "Alpha"); // off
@@ -279,6 +342,7 @@ TEST_F(DialogSaving, NextStartShowsWhatWasSaved) {
     CQuarnEventLogConfigurationDlg next;
     app.m_pMainWnd = &next;
     RunModal(next, [&](HWND hDlg) {
+        EXPECT_EQ(shown, SubSystemTexts(hDlg));
         for (const char* node : nodes) {
             ClickLabel(hDlg, node);
             seenNext.push_back(CaptureState(hDlg).Describe());

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <ostream>
 #include <set>
@@ -207,6 +208,15 @@ Dialog ParseDialog(const std::vector<BYTE>& bytes) {
     return d;
 }
 
+// "1.0" of a VERSION file that begins "1.0.0.1", read from the source folder (under Wine, the
+// Unix root is drive Z:), not taken from the build's own macros, which the About box uses.
+std::string ReleaseOfVersionFile() {
+    std::ifstream file(std::string("Z:") + QUARN_SOURCE_DIR + "/VERSION");
+    std::string version;
+    std::getline(file, version);
+    return version.substr(0, version.find('.', version.find('.') + 1));
+}
+
 struct ExpectedDialog {
     int id;
     WORD language;
@@ -239,10 +249,8 @@ const std::vector<ExpectedDialog>& ExpectedDialogs() {
          "About QuarnEventLogConfiguration",
          {
              {IDC_STATIC, "Static", "#128", 0x50000003, 11, 17, 20, 20},
-             // The release: the first two numbers of the version.
-             {IDC_STATIC, "Static",
-              "QuarnEventLogConfiguration Version " + std::to_string(QUARN_VERSION_MAJOR) + "." +
-                  std::to_string(QUARN_VERSION_MINOR),
+             // The release: the first two numbers of the VERSION file.
+             {IDC_STATIC, "Static", "QuarnEventLogConfiguration Version " + ReleaseOfVersionFile(),
               0x50020080, 40, 10, 119, 8},
              {IDC_STATIC, "Static", "Copyright (C) 2026", 0x50020000, 40, 25, 119, 8},
              {IDOK, "Button", "OK", 0x50030001, 178, 7, 50, 14},

@@ -32,6 +32,16 @@ const char* RowDescription(const SLogOption* pRows, int nRows, int nRow) {
 // A longer list would not fit on the screen; the rest is counted.
 constexpr size_t kMaxChangesNamed = 10;
 
+void AppendNames(CString& message, const std::vector<CString>& names) {
+    for (size_t i = 0; i < names.size() && i < kMaxChangesNamed; ++i)
+        message += "\n    " + names[i];
+    if (names.size() > kMaxChangesNamed) {
+        CString more;
+        more.Format("\n    and %u more", static_cast<unsigned>(names.size() - kMaxChangesNamed));
+        message += more;
+    }
+}
+
 CString OutsideChangesMessage(const SConfigurationChanges& changes) {
     std::vector<CString> names;
     if (changes.bExpireDays)
@@ -41,17 +51,30 @@ CString OutsideChangesMessage(const SConfigurationChanges& changes) {
     for (const SSubSystemChange& change : changes.subSystems)
         names.push_back(change.bDeleted ? change.strName + " (deleted)" : change.strName);
 
-    CString message("Another program has changed the logging configuration since this dialog "
-                    "read or saved it:\n");
-    for (size_t i = 0; i < names.size() && i < kMaxChangesNamed; ++i)
-        message += "\n    " + names[i];
-    if (names.size() > kMaxChangesNamed) {
-        CString more;
-        more.Format("\n    and %u more", static_cast<unsigned>(names.size() - kMaxChangesNamed));
-        message += more;
+    CString message;
+    if (!names.empty()) {
+        message = "Another program has changed the logging configuration since this dialog read "
+                  "or saved it:\n";
+        AppendNames(message, names);
     }
-    message += "\n\nApplying the settings shown here would overwrite those changes. "
-               "Overwrite them?";
+    // What could not be read may have been changed too: the user is asked all the same.
+    if (changes.bReadBackIncomplete) {
+        if (!names.empty())
+            message += "\n\nThere may be other changes: the logging configuration could not be "
+                       "read back in full.";
+        else
+            message += "The logging configuration could not be read back in full, so this dialog "
+                       "cannot tell whether another program has changed it since the dialog read "
+                       "or saved it.";
+        if (!changes.unread.empty()) {
+            message += " These subsystems could not be read:\n";
+            AppendNames(message, changes.unread);
+        }
+    }
+    message += names.empty() ? "\n\nApplying the settings shown here would overwrite any such "
+                               "changes. Apply them anyway?"
+                             : "\n\nApplying the settings shown here would overwrite those "
+                               "changes. Overwrite them?";
     return message;
 }
 
@@ -148,7 +171,8 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
         ReadExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
     else
         PostMessageA(m_hWnd, WM_QUARN_OPEN_FAILED, 0, 0);
-    m_configurationWatch.Remember(m_nExpireDays, *m_pDefaultSettings, m_subSystems);
+    m_configurationWatch.Remember(baseKey.m_hKey != nullptr, m_nExpireDays, *m_pDefaultSettings,
+                                  m_subSystems);
 
     // Re-adding the check-box style before any item exists makes the tree create its check box
     // images now; otherwise the first paint would clear every check mark set before it.
@@ -176,8 +200,11 @@ void CQuarnEventLogConfigurationDlg::LoadSubSystems() {
     // All names are collected before the first subsystem opens its own key.
     for (const CString& strName : EnumerateSubSystemNames()) {
         boost::shared_ptr<CSubSystemLogSettings> pSettings(new CSubSystemLogSettings(strName));
-        pSettings->Load();
-        m_subSystems.push_back(pSettings);
+        // A name that opens no key is how a key whose name the ANSI code page cannot hold
+        // comes back ("??" for a Chinese one): shown, it would be saved into a new key of that
+        // name beside the real one.
+        if (pSettings->LoadExisting())
+            m_subSystems.push_back(pSettings);
     }
 }
 
@@ -202,9 +229,22 @@ void CQuarnEventLogConfigurationDlg::PopulateTree() {
     m_tree.SelectItem(m_hDefaultItem);
     m_tree.Expand(m_hSubSystemsItem, TVE_EXPAND);
     m_tree.SortChildren(m_hSubSystemsItem);
+    int nNode = 0;
     for (HTREEITEM hItem = m_tree.GetChildItem(m_hSubSystemsItem); hItem;
-         hItem = m_tree.GetNextSiblingItem(hItem))
-        m_displayOrder.push_back(m_nodeOfItem.at(hItem));
+         hItem = m_tree.GetNextSiblingItem(hItem)) {
+        if (NodeOfItem(hItem, nNode))
+            m_displayOrder.push_back(nNode);
+    }
+}
+
+// Only the dialog's own items are nodes. Another program can put items into the tree too, as
+// it can send the tree any message; those items are ignored.
+bool CQuarnEventLogConfigurationDlg::NodeOfItem(HTREEITEM hItem, int& nNode) const {
+    const auto it = m_nodeOfItem.find(hItem);
+    if (it == m_nodeOfItem.end())
+        return false;
+    nNode = it->second;
+    return true;
 }
 
 int CQuarnEventLogConfigurationDlg::CanChangeCheckCallback(void* pContext, BOOL bCheck,
@@ -235,7 +275,9 @@ BOOL CQuarnEventLogConfigurationDlg::OnCheckChanged(BOOL bCheck, HTREEITEM hItem
     // "SubSystems" has no settings; re-showing for its recomputed state would never end, since
     // every refresh reports it again.
     if (hItem != m_hSubSystemsItem) {
-        EnableSettings(m_nodeOfItem.at(hItem), bCheck);
+        int nNode = 0;
+        if (NodeOfItem(hItem, nNode))
+            EnableSettings(nNode, bCheck);
         if (bLastReport)
             ShowCurrentSettings();
     }
@@ -396,9 +438,10 @@ void CQuarnEventLogConfigurationDlg::OnSettingChanged() {
 }
 
 void CQuarnEventLogConfigurationDlg::OnSelChangingTree(NMHDR* pNMHDR, LRESULT* pResult) {
-    // "SubSystems" is a heading, never a node to show.
+    // "SubSystems" is a heading, never a node to show; nor is an item the dialog did not insert.
     const NMTREEVIEWA* pNMTreeView = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR);
-    *pResult = pNMTreeView->itemNew.hItem == m_hSubSystemsItem ? TRUE : FALSE;
+    int nNode = 0;
+    *pResult = NodeOfItem(pNMTreeView->itemNew.hItem, nNode) ? FALSE : TRUE;
 }
 
 void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pResult) {
@@ -408,8 +451,10 @@ void CQuarnEventLogConfigurationDlg::OnSelChangedTree(NMHDR* pNMHDR, LRESULT* pR
     UpdateData(TRUE);
     // The node being left keeps the edits shown for it.
     StoreCurrentSettings();
-    const HTREEITEM hItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
-    m_nCurrentIndex = m_nodeOfItem.at(hItem);
+    int nNode = 0;
+    if (!NodeOfItem(reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem, nNode))
+        return;
+    m_nCurrentIndex = nNode;
     ShowCurrentSettings();
 }
 
@@ -460,7 +505,7 @@ LONG CQuarnEventLogConfigurationDlg::SaveSettings() {
     // else's. After a partial failure the registry, not memory, says what it holds.
     m_configurationWatch.Start();
     if (lResult == ERROR_SUCCESS)
-        m_configurationWatch.Remember(m_nExpireDays, *m_pDefaultSettings, m_subSystems);
+        m_configurationWatch.Remember(true, m_nExpireDays, *m_pDefaultSettings, m_subSystems);
     else
         m_configurationWatch.RememberStored(m_subSystems);
 
@@ -503,4 +548,5 @@ void CQuarnEventLogConfigurationDlg::OnAddSubSystem() {
     m_subSystems[nIndex]->SetTreeItem(hItem);
     m_nodeOfItem[hItem] = static_cast<int>(nIndex);
     m_displayOrder.insert(itPlace, static_cast<int>(nIndex));
+    m_configurationWatch.RememberAdded(strName);
 }

@@ -86,6 +86,9 @@ private:
     // or wrote it and the user chose not to overwrite that.
     bool MayOverwriteStoredConfiguration();
     CSubSystemLogSettings& CurrentSettings() const;
+    // The node of an item, as m_nCurrentIndex names it; false for "SubSystems" and for any item
+    // the dialog did not insert.
+    bool NodeOfItem(HTREEITEM hItem, int& nNode) const;
 
     void SetItemCheckWhereDiffers(HTREEITEM hItem, bool bCheck);
     void SuspendTreeDrawing();
