@@ -209,7 +209,7 @@ void ExpectShown(const json& document, const json& shown) {
 } // namespace
 
 TEST(CommandLineProperties, ExportImportChangesNothingAndOneImportOfABaselineConverges) {
-    ForEachCase(300, [](Random& random) {
+    ForEachCase(800, [](Random& random) {
         RegistrySandbox sandbox;
         const std::vector<std::string> names = StoreMachine(sandbox, random);
 
@@ -264,7 +264,7 @@ TEST(CommandLineProperties, AnyDocumentIsWrittenOrRefusedWhole) {
     std::ofstream corpus;
     if (const char* pszCorpus = std::getenv("QUARN_CLI_CORPUS"))
         corpus.open(pszCorpus, std::ios::binary | std::ios::app);
-    ForEachCase(400, [&](Random& random) {
+    ForEachCase(1500, [&](Random& random) {
         RegistrySandbox sandbox;
         const std::vector<std::string> names = StoreMachine(sandbox, random);
         std::string text = Baseline(names, random).dump();
