@@ -1,5 +1,6 @@
-// Measures the command line's commands as the number of subsystems grows: show --json, check and
-// check --expect (a baseline of every subsystem) against the bare registry reads they need; a
+// Measures the command line's commands as the number of subsystems grows: show --json and check
+// against the bare registry reads they need, check --expect (a baseline of every subsystem)
+// against those and the baseline file's reading; a
 // second import of that baseline, which has nothing to change and must cost no more than
 // checking it; and set of one value, which must not depend on the number at all. The commands run
 // in process, as quarnlogcfg.exe runs them after its start-up, with their output built and then
@@ -108,6 +109,20 @@ double BareReads() {
     return NowMs() - start;
 }
 
+// What check --expect and import need besides: the baseline file opened and read whole.
+double BareFileRead(const std::string& path) {
+    const double start = NowMs();
+    const HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string text;
+    char buffer[65536];
+    DWORD dwRead = 0;
+    while (::ReadFile(hFile, buffer, sizeof buffer, &dwRead, nullptr) && dwRead > 0)
+        text.append(buffer, dwRead);
+    ::CloseHandle(hFile);
+    return NowMs() - start;
+}
+
 // One value written where set writes it: the key opened for writing and the value set.
 double BareSet(const std::string& name) {
     const double start = NowMs();
@@ -130,9 +145,9 @@ int main(int argc, char** argv) {
     ::GetTempPathA(MAX_PATH, dir);
     const std::string baseline = std::string(dir) + "quarn-bench-baseline.json";
 
-    std::printf("%6s %10s %10s %10s %10s %10s %8s %8s %8s %8s %10s %10s\n", "N", "show", "check",
-                "expect", "import", "bare", "show/b", "check/b", "expect/b", "import/e", "set",
-                "bare set");
+    std::printf("%6s %10s %10s %10s %10s %10s %10s %8s %8s %8s %8s %10s %10s\n", "N", "show",
+                "check", "expect", "import", "bare", "bare+file", "show/b", "check/b", "expect/bf",
+                "import/e", "set", "bare set");
     for (int n : sizes) {
         RegistrySandbox sandbox;
         PrepareConfiguration(sandbox, n);
@@ -142,9 +157,10 @@ int main(int argc, char** argv) {
         BareReads();
         Command({"show", "--json"});
         Command({"check"});
-        std::vector<double> show, check, expect, import, bare, set, bareSet;
+        std::vector<double> show, check, expect, import, bare, bareFile, set, bareSet;
         for (int run = 0; run < runs; ++run) {
             bare.push_back(BareReads());
+            bareFile.push_back(bare.back() + BareFileRead(baseline));
             show.push_back(Command({"show", "--json"}));
             check.push_back(Command({"check"}));
             expect.push_back(Command({"check", "--expect", baseline}));
@@ -153,11 +169,11 @@ int main(int argc, char** argv) {
             set.push_back(Command({"set", name, "--level", run % 2 ? "Trace" : "Debug"}));
             bareSet.push_back(BareSet(name));
         }
-        const double b = Median(bare);
-        std::printf("%6d %10.2f %10.2f %10.2f %10.2f %10.2f %8.2f %8.2f %8.2f %8.2f %10.3f "
+        const double b = Median(bare), bf = Median(bareFile);
+        std::printf("%6d %10.2f %10.2f %10.2f %10.2f %10.2f %10.2f %8.2f %8.2f %8.2f %8.2f %10.3f "
                     "%10.3f\n",
-                    n, Median(show), Median(check), Median(expect), Median(import), b,
-                    Median(show) / b, Median(check) / b, Median(expect) / b,
+                    n, Median(show), Median(check), Median(expect), Median(import), b, bf,
+                    Median(show) / b, Median(check) / b, Median(expect) / bf,
                     Median(import) / Median(expect), Median(set), Median(bareSet));
         std::fflush(stdout);
     }

@@ -21,9 +21,7 @@ SRegistryValue StoredText(const CString& strText) {
 std::optional<SValueChange> ValueChange(EValueKind kind, const SRegistryValue& stored,
                                         const std::string& strRead, const CString& strWanted,
                                         bool bDiffers) {
-    std::vector<SProblem> problems;
-    FindValueProblems(std::string(), kind, stored, problems);
-    if (!bDiffers && problems.empty())
+    if (!bDiffers && ValueProblems(kind, stored).empty())
         return std::nullopt;
     return SValueChange{strWanted, Holds(stored), strRead, bDiffers, StoredText(strWanted)};
 }

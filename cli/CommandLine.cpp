@@ -7,6 +7,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <memory>
 #include <new>
 
 namespace {
@@ -21,6 +25,8 @@ constexpr char kExitCodeHelp[] =
     "  2  bad command line or bad input; nothing is written\n"
     "  3  the system failed (the registry, a file or a standard stream), with its message\n";
 
+constexpr char kWhatIfHelp[] = "Tell what would change; write nothing";
+
 std::string VersionText() {
     return std::string(kProgramName) + " " + std::to_string(QUARN_VERSION_MAJOR) + "." +
            std::to_string(QUARN_VERSION_MINOR) + "." + std::to_string(QUARN_VERSION_PATCH) + "." +
@@ -29,6 +35,169 @@ std::string VersionText() {
 
 std::string HelpPointer() {
     return std::string("Run \"") + kProgramName + " --help\" for the commands and their options.\n";
+}
+
+// What runs a command once its arguments are parsed.
+using Runner = std::function<int(SConsole&)>;
+
+// A command: its name, what it does, and how its arguments are declared. The arguments go into
+// values that the runner shares.
+struct SCommand {
+    const char* pszName;
+    const char* pszDescription;
+    Runner (*pfnDefine)(CLI::App& command);
+};
+
+Runner DefineShow(CLI::App& command) {
+    auto names = std::make_shared<std::vector<std::string>>();
+    auto bJson = std::make_shared<bool>(false);
+    command.add_option("NAME", *names, "Only these subsystems");
+    command.add_flag("--json", *bJson, "One JSON document (UTF-8), as export writes it");
+    return [=](SConsole& console) { return Show(*names, *bJson, console); };
+}
+
+Runner DefineCheck(CLI::App& command) {
+    auto args = std::make_shared<SCheckArguments>();
+    CLI::Option* pExpect = command.add_option(
+        "--expect", args->strExpectFile,
+        "Compare with this JSON document (as export writes it; - for the standard input): "
+        "compliant when importing it would change nothing; other problems are listed as notes");
+    command.add_flag("--strict", args->bStrict, "With --expect: notes count as well")
+        ->needs(pExpect);
+    command.add_flag("--json", args->bJson,
+                     "One JSON document: compliant, problems, differences, notes");
+    return [=](SConsole& console) { return Check(*args, console); };
+}
+
+Runner DefineSet(CLI::App& command) {
+    auto args = std::make_shared<SSetArguments>();
+    auto words = std::make_shared<std::vector<std::string>>(3);
+    command.add_option("NAME", args->strName, "The subsystem");
+    command.add_flag("--default", args->bDefault, "The default settings");
+    CLI::Option* pLevel =
+        command.add_option("--level", (*words)[0], "Release, Debug, Trace, None or Default");
+    CLI::Option* pType = command.add_option(
+        "--type", (*words)[1], "FatalError, Error, Warning, Information, None or Default");
+    CLI::Option* pDays =
+        command.add_option("--days", (*words)[2], "Delete logs older than N days (1 to 365)");
+    command.add_flag("--what-if", args->bWhatIf, kWhatIfHelp);
+    return [=](SConsole& console) {
+        // Given, even when empty: an empty word is refused like any other unknown one.
+        if (pLevel->count())
+            args->level = (*words)[0];
+        if (pType->count())
+            args->type = (*words)[1];
+        if (pDays->count())
+            args->days = (*words)[2];
+        return Set(*args, console);
+    };
+}
+
+Runner DefineAdd(CLI::App& command) {
+    auto strName = std::make_shared<std::string>();
+    auto bWhatIf = std::make_shared<bool>(false);
+    command.add_option("NAME", *strName, "The new subsystem")->required();
+    command.add_flag("--what-if", *bWhatIf, kWhatIfHelp);
+    return [=](SConsole& console) { return Add(*strName, *bWhatIf, console); };
+}
+
+Runner DefineRemove(CLI::App& command) {
+    auto names = std::make_shared<std::vector<std::string>>();
+    auto bWhatIf = std::make_shared<bool>(false);
+    command.add_option("NAME", *names, "The subsystems")->required();
+    command.add_flag("--what-if", *bWhatIf, "Tell what would be deleted; delete nothing");
+    return [=](SConsole& console) { return Remove(*names, *bWhatIf, console); };
+}
+
+Runner DefineExplain(CLI::App& command) {
+    auto words = std::make_shared<std::vector<std::string>>(3);
+    command.add_option("NAME", (*words)[0], "The subsystem")->required();
+    command.add_option("LEVEL", (*words)[1], "Release, Debug or Trace")->required();
+    command.add_option("TYPE", (*words)[2], "FatalError, Error, Warning or Information")
+        ->required();
+    return
+        [=](SConsole& console) { return Explain((*words)[0], (*words)[1], (*words)[2], console); };
+}
+
+Runner DefineExport(CLI::App& command) {
+    auto strFile = std::make_shared<std::string>();
+    command.add_option("FILE", *strFile, "The file to write")->required();
+    return [=](SConsole& console) { return Export(*strFile, console); };
+}
+
+Runner DefineImport(CLI::App& command) {
+    auto strFile = std::make_shared<std::string>();
+    auto bWhatIf = std::make_shared<bool>(false);
+    command.add_option("FILE", *strFile, "A JSON document as export writes it")->required();
+    command.add_flag("--what-if", *bWhatIf, kWhatIfHelp);
+    return [=](SConsole& console) { return Import(*strFile, *bWhatIf, console); };
+}
+
+Runner DefineSchema(CLI::App&) {
+    return [](SConsole& console) { return Schema(console); };
+}
+
+Runner DefineDsc(CLI::App& command) {
+    command.require_subcommand(1, 1);
+    auto bWhatIf = std::make_shared<bool>(false);
+    auto operations = std::make_shared<std::vector<CLI::App*>>();
+    for (const char* pszOperation : {"get", "set", "test", "export"})
+        operations->push_back(command.add_subcommand(
+            pszOperation, std::string("The ") + pszOperation + " operation"));
+    (*operations)[1]->add_flag("--what-if", *bWhatIf, "The state it would leave; write nothing");
+    return [=](SConsole& console) {
+        for (CLI::App* pOperation : *operations) {
+            if (*pOperation)
+                return Dsc(pOperation->get_name(), *bWhatIf, console);
+        }
+        return static_cast<int>(kExitBadInput); // CLI11 requires one
+    };
+}
+
+const SCommand kCommands[] = {
+    {"show",
+     "The configuration as the dialog loads it, with what each subsystem follows and "
+     "whether it logs",
+     &DefineShow},
+    {"check", "Lists every problem of the stored values, one a line; exit code 1 when any",
+     &DefineCheck},
+    {"set",
+     "Writes the values given where they differ from what is stored: "
+     "set NAME|--default [--level WORD] [--type WORD] [--days N]",
+     &DefineSet},
+    {"add",
+     "Creates a subsystem with level and type Default (1 to 32 characters, no backslash "
+     "or control character, no blank at either end, a name not yet used in any letter "
+     "case)",
+     &DefineAdd},
+    {"remove", "Deletes subsystems' keys; when a name is unknown, deletes nothing", &DefineRemove},
+    {"explain",
+     "Whether a subsystem logs an event of a level and a type, and why; exit code 0 "
+     "when it does, 1 when it does not",
+     &DefineExplain},
+    {"export", "Writes the show --json document to FILE (- for the standard output)",
+     &DefineExport},
+    {"import",
+     "Checks the whole FILE (- for the standard input), then writes every value it "
+     "holds where it differs from what is stored, creating missing subsystems; on any "
+     "error writes nothing. Nothing is ever deleted",
+     &DefineImport},
+    {"schema", "Prints the JSON Schema of the document that export writes and import reads",
+     &DefineSchema},
+    {"dsc",
+     "The configuration as a DSC v3 resource (Brivantex.Quarns/EventLogging), as "
+     "quarnlogcfg.dsc.resource.json tells DSC to call it: the instance on the standard "
+     "input, one JSON line on the standard output",
+     &DefineDsc},
+};
+
+// A command named in any letter case, as CLI11 is told to accept it.
+bool IsNamed(const SCommand& command, const std::string& strWord) {
+    const std::string strName = command.pszName;
+    return strName.size() == strWord.size() &&
+           std::equal(strName.begin(), strName.end(), strWord.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
 }
 
 } // namespace
@@ -40,6 +209,19 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
         return nExitCode;
     };
     try {
+        if (args.empty())
+            return fail(kExitBadInput, "give a command. " + HelpPointer());
+        // A word where the command belongs is named as it is, not as a missing command.
+        const std::string& strFirst = args.front();
+        const SCommand* pChosen = nullptr;
+        for (const SCommand& command : kCommands) {
+            if (IsNamed(command, strFirst))
+                pChosen = &command;
+        }
+        if (!pChosen && !strFirst.empty() && strFirst[0] != '-' && strFirst[0] != '/')
+            return fail(kExitBadInput,
+                        "unknown command " + Quoted(strFirst) + ". " + HelpPointer());
+
         CLI::App app("Shows, checks and changes the Quarn event-logging configuration in the "
                      "registry (HKLM\\SOFTWARE\\Brivantex\\Quarns\\QuarnEventLogging, 32-bit "
                      "view), as the configuration dialog does.",
@@ -52,110 +234,16 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
         app.require_subcommand(1, 1);
         app.footer(kExitCodeHelp);
         app.set_version_flag("--version", VersionText(), "The program's version");
-
-        std::vector<std::string> names;
-        bool bJson = false;
-        CLI::App* pShow = app.add_subcommand("show", "The configuration as the dialog loads it, "
-                                                     "with what each subsystem follows and "
-                                                     "whether it logs");
-        pShow->add_option("NAME", names, "Only these subsystems");
-        pShow->add_flag("--json", bJson, "One JSON document (UTF-8), as export writes it");
-
-        SCheckArguments checkArgs;
-        CLI::App* pCheck = app.add_subcommand(
-            "check", "Lists every problem of the stored values, one a line; exit code 1 when any");
-        CLI::Option* pExpect =
-            pCheck->add_option("--expect", checkArgs.strExpectFile,
-                               "Compare with this JSON document (as export writes it; - for the "
-                               "standard input): compliant when importing it would change "
-                               "nothing; other problems are listed as notes");
-        pCheck->add_flag("--strict", checkArgs.bStrict, "With --expect: notes count as well")
-            ->needs(pExpect);
-        pCheck->add_flag("--json", checkArgs.bJson,
-                         "One JSON document: compliant, problems, differences, notes");
-
-        SSetArguments setArgs;
-        std::string strLevel, strType, strDays;
-        CLI::App* pSet = app.add_subcommand(
-            "set", "Writes the values given where they differ from what is stored: "
-                   "set NAME|--default [--level WORD] [--type WORD] [--days N]");
-        pSet->add_option("NAME", setArgs.strName, "The subsystem");
-        pSet->add_flag("--default", setArgs.bDefault, "The default settings");
-        CLI::Option* pLevel =
-            pSet->add_option("--level", strLevel, "Release, Debug, Trace, None or Default");
-        CLI::Option* pType = pSet->add_option(
-            "--type", strType, "FatalError, Error, Warning, Information, None or Default");
-        CLI::Option* pDays =
-            pSet->add_option("--days", strDays, "Delete logs older than N days (1 to 365)");
-        pSet->add_flag("--what-if", setArgs.bWhatIf, "Tell what would change; write nothing");
-
-        std::string strAddName;
-        bool bAddWhatIf = false;
-        CLI::App* pAdd = app.add_subcommand(
-            "add", "Creates a subsystem with level and type Default (1 to 32 characters, no "
-                   "backslash or control character, no blank at either end, a name not yet "
-                   "used in any letter case)");
-        pAdd->add_option("NAME", strAddName, "The new subsystem")->required();
-        pAdd->add_flag("--what-if", bAddWhatIf, "Tell what would change; write nothing");
-
-        std::vector<std::string> removeNames;
-        bool bRemoveWhatIf = false;
-        CLI::App* pRemove = app.add_subcommand(
-            "remove", "Deletes subsystems' keys; when a name is unknown, deletes nothing");
-        pRemove->add_option("NAME", removeNames, "The subsystems")->required();
-        pRemove->add_flag("--what-if", bRemoveWhatIf, "Tell what would be deleted; delete nothing");
-
-        std::string strExplainName, strExplainLevel, strExplainType;
-        CLI::App* pExplain = app.add_subcommand(
-            "explain", "Whether a subsystem logs an event of a level and a type, and why; exit "
-                       "code 0 when it does, 1 when it does not");
-        pExplain->add_option("NAME", strExplainName, "The subsystem")->required();
-        pExplain->add_option("LEVEL", strExplainLevel, "Release, Debug or Trace")->required();
-        pExplain->add_option("TYPE", strExplainType, "FatalError, Error, Warning or Information")
-            ->required();
-
-        std::string strExportFile;
-        CLI::App* pExport = app.add_subcommand(
-            "export", "Writes the show --json document to FILE (- for the standard output)");
-        pExport->add_option("FILE", strExportFile, "The file to write")->required();
-
-        std::string strImportFile;
-        bool bImportWhatIf = false;
-        CLI::App* pImport = app.add_subcommand(
-            "import", "Checks the whole FILE (- for the standard input), then writes every value "
-                      "it holds where it differs from what is stored, creating missing "
-                      "subsystems; on any error writes nothing. Nothing is ever deleted");
-        pImport->add_option("FILE", strImportFile, "A JSON document as export writes it")
-            ->required();
-        pImport->add_flag("--what-if", bImportWhatIf, "Tell what would change; write nothing");
-
-        CLI::App* pSchema = app.add_subcommand(
-            "schema", "Prints the JSON Schema of the document that export writes and import reads");
-
-        bool bDscWhatIf = false;
-        CLI::App* pDsc = app.add_subcommand(
-            "dsc", "The configuration as a DSC v3 resource (Brivantex.Quarns/EventLogging), as "
-                   "quarnlogcfg.dsc.resource.json tells DSC to call it: the instance on the "
-                   "standard input, one JSON line on the standard output");
-        pDsc->require_subcommand(1, 1);
-        std::vector<CLI::App*> dscOperations;
-        for (const char* pszOperation : {"get", "set", "test", "export"})
-            dscOperations.push_back(pDsc->add_subcommand(
-                pszOperation, std::string("The ") + pszOperation + " operation"));
-        dscOperations[1]->add_flag("--what-if", bDscWhatIf,
-                                   "The state it would leave; write nothing");
-
-        const std::vector<CLI::App*> commands = {pShow,    pCheck,  pSet,    pAdd,    pRemove,
-                                                 pExplain, pExport, pImport, pSchema, pDsc};
-        if (args.empty())
-            return fail(kExitBadInput, "give a command. " + HelpPointer());
-        // A word where the command belongs is named as it is, not as a missing command.
-        const std::string& strFirst = args.front();
-        if (!strFirst.empty() && strFirst[0] != '-' && strFirst[0] != '/' &&
-            std::none_of(commands.begin(), commands.end(),
-                         [&](CLI::App* pCommand) { return pCommand->check_name(strFirst); }))
-            return fail(kExitBadInput,
-                        "unknown command " + Quoted(strFirst) + ". " + HelpPointer());
+        // Only the command given is declared in full: declaring all of them would cost more than
+        // reading a small configuration. Without one, all are listed for help.
+        Runner run;
+        for (const SCommand& command : kCommands) {
+            if (pChosen && pChosen != &command)
+                continue;
+            CLI::App* pCommand = app.add_subcommand(command.pszName, command.pszDescription);
+            if (pChosen)
+                run = command.pfnDefine(*pCommand);
+        }
 
         // The platform's own way to ask for help.
         std::vector<std::string> reversed;
@@ -172,38 +260,9 @@ int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& ou
         } catch (const CLI::ParseError& e) {
             return fail(kExitBadInput, Excerpt(e.what(), 200) + "\n" + HelpPointer());
         }
-
-        if (*pShow)
-            return Show(names, bJson, console);
-        if (*pCheck)
-            return Check(checkArgs, console);
-        if (*pSet) {
-            // Given, even when empty: an empty word is refused like any other unknown one.
-            if (pLevel->count())
-                setArgs.level = strLevel;
-            if (pType->count())
-                setArgs.type = strType;
-            if (pDays->count())
-                setArgs.days = strDays;
-            return Set(setArgs, console);
-        }
-        if (*pAdd)
-            return Add(strAddName, bAddWhatIf, console);
-        if (*pRemove)
-            return Remove(removeNames, bRemoveWhatIf, console);
-        if (*pExplain)
-            return Explain(strExplainName, strExplainLevel, strExplainType, console);
-        if (*pExport)
-            return Export(strExportFile, console);
-        if (*pSchema)
-            return Schema(console);
-        if (*pDsc) {
-            for (CLI::App* pOperation : dscOperations) {
-                if (*pOperation)
-                    return Dsc(pOperation->get_name(), bDscWhatIf, console);
-            }
-        }
-        return Import(strImportFile, bImportWhatIf, console);
+        if (!run)
+            return fail(kExitBadInput, "give a command. " + HelpPointer());
+        return run(console);
     } catch (const SCommandFailure& failure) {
         return fail(failure.nExitCode, failure.strMessage);
     } catch (const std::bad_alloc&) {

@@ -10,8 +10,8 @@ CConfigurationValues::CConfigurationValues(const CStoredConfiguration& stored,
     : m_keysBeyondCodePage(keysBeyondCodePage) {
     m_pExpireLogsAfter = pChanges && pChanges->expireLogsAfter ? &pChanges->expireLogsAfter->after
                                                                : &stored.m_expireLogsAfter;
-    AddNode(kBaseKeyDisplay, true, stored.m_defaultLevel, stored.m_defaultType,
-            stored.m_defaultSettings, pChanges ? &pChanges->defaults : nullptr);
+    AddNode(CString(), true, stored.m_defaultLevel, stored.m_defaultType, stored.m_defaultSettings,
+            pChanges ? &pChanges->defaults : nullptr);
 
     std::unordered_map<std::string, const SNodeChange*> changeOf;
     if (pChanges) {
@@ -21,7 +21,7 @@ CConfigurationValues::CConfigurationValues(const CStoredConfiguration& stored,
     for (const CStoredConfiguration::SSubSystem& subSystem : stored.m_subSystems) {
         const CString strName = subSystem.pSettings->GetName();
         const auto it = changeOf.find(static_cast<const char*>(SubSystemNameKey(strName)));
-        AddNode(KeyOf(strName), false, subSystem.level, subSystem.type, *subSystem.pSettings,
+        AddNode(strName, false, subSystem.level, subSystem.type, *subSystem.pSettings,
                 it == changeOf.end() ? nullptr : it->second);
     }
     if (pChanges) {
@@ -29,17 +29,17 @@ CConfigurationValues::CConfigurationValues(const CStoredConfiguration& stored,
         static const SRegistryValue kMissing;
         for (const SNodeChange& change : pChanges->subSystems) {
             if (change.bNew)
-                AddNode(KeyOf(change.strName), false, kMissing, kMissing,
+                AddNode(change.strName, false, kMissing, kMissing,
                         CSubSystemLogSettings(change.strName), &change);
         }
     }
 }
 
-void CConfigurationValues::AddNode(const std::string& strKey, bool bDefaultSettings,
+void CConfigurationValues::AddNode(const CString& strName, bool bDefaultSettings,
                                    const SRegistryValue& level, const SRegistryValue& type,
                                    const CSubSystemLogSettings& settings,
                                    const SNodeChange* pChange) {
-    SNodeValues node{strKey, bDefaultSettings, &level, &type, &settings};
+    SNodeValues node{strName, bDefaultSettings, &level, &type, &settings};
     if (pChange && (pChange->level || pChange->type)) {
         node.pLevel = pChange->level ? &pChange->level->after : &level;
         node.pType = pChange->type ? &pChange->type->after : &type;
@@ -63,7 +63,8 @@ void CConfigurationValues::AddNode(const std::string& strKey, bool bDefaultSetti
 
 std::vector<SProblem> CConfigurationValues::Problems() const {
     std::vector<SProblem> problems;
-    FindValueProblems(kBaseKeyDisplay, kDayCountValue, *m_pExpireLogsAfter, problems);
+    for (std::string& strWhat : ValueProblems(kDayCountValue, *m_pExpireLogsAfter))
+        problems.push_back({kBaseKeyDisplay, std::move(strWhat)});
     for (const SNodeValues& node : m_nodes)
         FindNodeProblems(node, problems);
     for (const std::string& strName : m_keysBeyondCodePage)
@@ -86,10 +87,10 @@ CConfigurationValues::UnmetExpectations(const SConfigurationDocument& document) 
         const int nLevel = EffectiveLogLevel(node.pSettings->GetLogLevel(), defaults.GetLogLevel());
         const int nType = EffectiveLogType(node.pSettings->GetLogType(), defaults.GetLogType());
         if (expected.nEffectiveLevel && *expected.nEffectiveLevel != nLevel)
-            lines.push_back(node.strKey + ": the effective level is " + LevelWord(nLevel) +
+            lines.push_back(node.Key() + ": the effective level is " + LevelWord(nLevel) +
                             ", expected " + LevelWord(*expected.nEffectiveLevel));
         if (expected.nEffectiveType && *expected.nEffectiveType != nType)
-            lines.push_back(node.strKey + ": the effective type is " + TypeWord(nType) +
+            lines.push_back(node.Key() + ": the effective type is " + TypeWord(nType) +
                             ", expected " + TypeWord(*expected.nEffectiveType));
     }
     return lines;

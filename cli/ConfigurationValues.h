@@ -30,7 +30,7 @@ public:
     const CSubSystemLogSettings* SubSystem(const CString& strName) const;
 
 private:
-    void AddNode(const std::string& strKey, bool bDefaultSettings, const SRegistryValue& level,
+    void AddNode(const CString& strName, bool bDefaultSettings, const SRegistryValue& level,
                  const SRegistryValue& type, const CSubSystemLogSettings& settings,
                  const SNodeChange* pChange);
 

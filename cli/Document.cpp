@@ -68,7 +68,8 @@ public:
         if (!m_strError.empty() || !m_object.is_object())
             return;
         for (const auto& item : m_object.items()) {
-            if (std::find(m_taken.begin(), m_taken.end(), item.key()) == m_taken.end()) {
+            if (std::none_of(m_taken.begin(), m_taken.end(),
+                             [&](const char* pszTaken) { return item.key() == pszTaken; })) {
                 Fail(Place(item.key()), "unknown field \"" + Excerpt(item.key()) + "\"");
                 return;
             }
@@ -86,7 +87,7 @@ private:
     const json& m_object;
     std::string m_strPlace;
     std::string& m_strError;
-    std::vector<std::string> m_taken;
+    std::vector<const char*> m_taken;
 };
 
 void ReadSubSystem(const json& value, const std::string& strPlace,

@@ -2,6 +2,7 @@
 
 #include "cli/Text.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -26,14 +27,24 @@ public:
         if (static_cast<int>(m_frames.size()) >= kMaxJsonDepth)
             throw SJsonRefusal{Place() + ": nested deeper than " + std::to_string(kMaxJsonDepth) +
                                " levels"};
-        m_frames.push_back({bArray, 0, std::string(), {}});
+        m_frames.push_back({bArray, 0, std::string(), {}, {}});
     }
     void Leave() { m_frames.pop_back(); }
     void Key(const std::string& strKey) {
         SFrame& frame = m_frames.back();
         frame.strStep = strKey;
-        if (!frame.keys.insert(strKey).second)
-            throw SJsonRefusal{Place() + ": the field is given twice in one object"};
+        // An object of the document has a handful of fields, which a glance compares; a set
+        // takes over for one with many, which would otherwise cost their square.
+        if (frame.keys.size() < kFieldsCompared) {
+            if (std::find(frame.keys.begin(), frame.keys.end(), strKey) != frame.keys.end())
+                Twice();
+            frame.keys.push_back(strKey);
+            return;
+        }
+        if (frame.moreKeys.empty())
+            frame.moreKeys.insert(frame.keys.begin(), frame.keys.end());
+        if (!frame.moreKeys.insert(strKey).second)
+            Twice();
     }
     std::string Place() const {
         std::string strPlace;
@@ -43,11 +54,18 @@ public:
     }
 
 private:
+    static constexpr size_t kFieldsCompared = 8;
+
+    [[noreturn]] void Twice() const {
+        throw SJsonRefusal{Place() + ": the field is given twice in one object"};
+    }
+
     struct SFrame {
         bool bArray;
         size_t nNextIndex;
         std::string strStep;
-        std::set<std::string> keys;
+        std::vector<std::string> keys;
+        std::set<std::string> moreKeys;
     };
     std::vector<SFrame> m_frames;
 };

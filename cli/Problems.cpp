@@ -50,12 +50,13 @@ std::string Reading(EValueKind kind, const SRegistryValue& value) {
 
 // What is wrong with text the dialog can read: "" when nothing.
 std::string ContentProblem(EValueKind kind, const SRegistryValue& value) {
-    const std::string strText = AnsiToUtf8(value.Text());
+    const CString strStored = value.Text();
     if (kind == kDayCountValue) {
         int nDays = 0;
-        if (ParseStoredDayCount(value.data.substr(0, value.Text().GetLength()), nDays))
+        if (ParseStoredDayCount(std::string(strStored, static_cast<size_t>(strStored.GetLength())),
+                                nDays))
             return std::string();
-        return "holds " + Quoted(strText) + ", not " + DayCountText() +
+        return "holds " + Quoted(AnsiToUtf8(strStored)) + ", not " + DayCountText() +
                " in decimal digits (the dialog reads " + Reading(kind, value) + ")";
     }
     const int nWord =
@@ -64,7 +65,7 @@ std::string ContentProblem(EValueKind kind, const SRegistryValue& value) {
         IsLevel(kind) ? static_cast<int>(LOG_LEVEL_DEFAULT) : static_cast<int>(LOG_TYPE_DEFAULT);
     const bool bDefaultSettings = kind == kDefaultLevelValue || kind == kDefaultTypeValue;
     if (nWord < 0)
-        return "holds " + Quoted(strText) + ", which is not a " +
+        return "holds " + Quoted(AnsiToUtf8(strStored)) + ", which is not a " +
                (IsLevel(kind) ? "level" : "type") + ", so the dialog shows \"Default\"";
     if (nWord == nDefault && bDefaultSettings)
         return "holds \"Default\", which the default settings cannot follow";
@@ -107,49 +108,56 @@ std::string Holds(const SRegistryValue& value) {
     return std::to_string(value.data.size()) + " bytes";
 }
 
-void FindValueProblems(const std::string& strKey, EValueKind kind, const SRegistryValue& value,
-                       std::vector<SProblem>& problems) {
+std::vector<std::string> ValueProblems(EValueKind kind, const SRegistryValue& value) {
+    std::vector<std::string> problems;
     if (!value.Exists())
-        return;
+        return problems;
     const std::string strName = ValueName(kind);
-    const std::string strType = TypeName(value.dwType);
     if (!value.IsReadableAsText()) {
-        problems.push_back(
-            {strKey, strName + " holds " + std::to_string(value.data.size()) + " bytes" +
-                         (value.dwType == REG_SZ ? "" : " of " + strType) + ", more than the " +
-                         std::to_string(kRegistryValueBufferSize) +
-                         " that the dialog reads, so it counts as missing"});
-        return;
+        problems.push_back(strName + " holds " + std::to_string(value.data.size()) + " bytes" +
+                           (value.dwType == REG_SZ ? "" : " of " + TypeName(value.dwType)) +
+                           ", more than the " + std::to_string(kRegistryValueBufferSize) +
+                           " that the dialog reads, so it counts as missing");
+        return problems;
     }
     // Data of another type is read as text all the same: one line says what comes of it.
     if (!IsTextType(value.dwType)) {
-        problems.push_back({strKey, strName + " is " + strType + " " + Holds(value) +
-                                        ", not REG_SZ text: the dialog reads it as " +
-                                        Quoted(AnsiToUtf8(value.Text())) + ", that is " +
-                                        Reading(kind, value)});
-        return;
+        problems.push_back(strName + " is " + TypeName(value.dwType) + " " + Holds(value) +
+                           ", not REG_SZ text: the dialog reads it as " +
+                           Quoted(AnsiToUtf8(value.Text())) + ", that is " + Reading(kind, value));
+        return problems;
     }
     if (value.dwType != REG_SZ)
-        problems.push_back({strKey, strName + " is " + strType + ", not REG_SZ"});
-    const std::string strContent = ContentProblem(kind, value);
+        problems.push_back(strName + " is " + TypeName(value.dwType) + ", not REG_SZ");
+    std::string strContent = ContentProblem(kind, value);
     if (!strContent.empty())
-        problems.push_back({strKey, strName + " " + strContent});
+        problems.push_back(strName + " " + strContent);
+    return problems;
+}
+
+std::string SNodeValues::Key() const {
+    return bDefaultSettings ? kBaseKeyDisplay : KeyOf(strName);
 }
 
 void FindNodeProblems(const SNodeValues& node, std::vector<SProblem>& problems) {
-    FindValueProblems(node.strKey, node.bDefaultSettings ? kDefaultLevelValue : kLevelValue,
-                      *node.pLevel, problems);
-    FindValueProblems(node.strKey, node.bDefaultSettings ? kDefaultTypeValue : kTypeValue,
-                      *node.pType, problems);
+    std::vector<std::string> found =
+        ValueProblems(node.bDefaultSettings ? kDefaultLevelValue : kLevelValue, *node.pLevel);
+    for (std::string& strWhat :
+         ValueProblems(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue, *node.pType))
+        found.push_back(std::move(strWhat));
     const int nLevel = node.pSettings->GetLogLevel();
     const int nType = node.pSettings->GetLogType();
     if ((nLevel == LOG_LEVEL_NONE) != (nType == LOG_TYPE_NONE))
-        problems.push_back(
-            {node.strKey,
-             std::string(ValueName(node.bDefaultSettings ? kDefaultLevelValue : kLevelValue)) +
-                 " " + LevelWord(nLevel) + " with " +
-                 ValueName(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue) + " " +
-                 TypeWord(nType) + " logs nothing, but only None and None is switched off"});
+        found.push_back(
+            std::string(ValueName(node.bDefaultSettings ? kDefaultLevelValue : kLevelValue)) + " " +
+            LevelWord(nLevel) + " with " +
+            ValueName(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue) + " " +
+            TypeWord(nType) + " logs nothing, but only None and None is switched off");
+    if (found.empty())
+        return;
+    const std::string strKey = node.Key();
+    for (std::string& strWhat : found)
+        problems.push_back({strKey, std::move(strWhat)});
 }
 
 SProblem KeyBeyondCodePageProblem(const std::string& strNameUtf8) {

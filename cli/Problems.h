@@ -33,18 +33,21 @@ const char* ValueName(EValueKind kind);
 // How a stored value reads in a message: its text in quotes, a number, or its size; "missing".
 std::string Holds(const SRegistryValue& value);
 
-// The problems of one value as stored, added to problems; none for a missing value.
-void FindValueProblems(const std::string& strKey, EValueKind kind, const SRegistryValue& value,
-                       std::vector<SProblem>& problems);
+// What is wrong with one value as stored, a text each without the key; nothing for a missing
+// value. Most values have no problem: the texts are made only for those that have.
+std::vector<std::string> ValueProblems(EValueKind kind, const SRegistryValue& value);
 
 // The stored values of one node, the default settings or a subsystem, with what the dialog
 // loads from them.
 struct SNodeValues {
-    std::string strKey;
+    CString strName; // the subsystem's; empty for the default settings
     bool bDefaultSettings;
     const SRegistryValue* pLevel;
     const SRegistryValue* pType;
     const CSubSystemLogSettings* pSettings;
+
+    // The key as messages name it.
+    std::string Key() const;
 };
 
 // The problems of a node's values, and of the two together.

@@ -28,6 +28,15 @@ std::string FromWide(const std::wstring& strWide, UINT nCodePage) {
     return str;
 }
 
+// ASCII is the same in UTF-8 and in every ANSI code page: nothing to convert.
+bool IsAscii(const std::string& str) {
+    for (char ch : str) {
+        if (static_cast<unsigned char>(ch) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 // A file handle closed by its destructor.
 struct CFileHandle {
     explicit CFileHandle(HANDLE h) : m_h(h) {}
@@ -51,10 +60,17 @@ std::string WideToUtf8(const std::wstring& strWide) {
 }
 
 std::string AnsiToUtf8(const CString& strAnsi) {
+    const std::string strBytes(strAnsi, static_cast<size_t>(strAnsi.GetLength()));
+    if (IsAscii(strBytes))
+        return strBytes;
     return WideToUtf8(ToWide(strAnsi, strAnsi.GetLength(), CP_ACP, 0));
 }
 
 bool Utf8ToAnsi(const std::string& strUtf8, CString& strAnsi) {
+    if (IsAscii(strUtf8)) {
+        strAnsi = CString(strUtf8.data(), static_cast<int>(strUtf8.size()));
+        return true;
+    }
     const std::wstring strWide =
         ToWide(strUtf8.data(), static_cast<int>(strUtf8.size()), CP_UTF8, MB_ERR_INVALID_CHARS);
     if (strWide.empty() != strUtf8.empty())

@@ -2,6 +2,8 @@
 
 #include <mbstring.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -17,6 +19,14 @@ CString WordOf(const char* const* ppszWords, int nCount, int nValue) {
     return nValue >= 0 && nValue < nCount ? CString(ppszWords[nValue]) : CString();
 }
 
+bool AsciiEqualIgnoringCase(const unsigned char* pszLeft, const unsigned char* pszRight) {
+    for (; *pszLeft && *pszRight; ++pszLeft, ++pszRight) {
+        if (std::tolower(*pszLeft) != std::tolower(*pszRight))
+            return false;
+    }
+    return *pszLeft == *pszRight;
+}
+
 // Index of the first word equal to strWord in any letter case; -1 when there is none. A text
 // holding a NUL is no word, whatever comes before it.
 int FindWord(const char* const* ppszWords, int nCount, const CString& strWord) {
@@ -24,8 +34,16 @@ int FindWord(const char* const* ppszWords, int nCount, const CString& strWord) {
         return -1;
     const unsigned char* pszWord =
         reinterpret_cast<const unsigned char*>(static_cast<const char*>(strWord));
+    // The words are ASCII, and an ASCII text compares with them as the multibyte comparison
+    // would, without it: thousands of subsystems are read at once.
+    const bool bAscii = std::all_of(pszWord, pszWord + strWord.GetLength(),
+                                    [](unsigned char ch) { return ch < 0x80; });
     for (int nValue = 0; nValue < nCount; ++nValue) {
-        if (_mbsicmp(pszWord, reinterpret_cast<const unsigned char*>(ppszWords[nValue])) == 0)
+        const unsigned char* pszCandidate =
+            reinterpret_cast<const unsigned char*>(ppszWords[nValue]);
+        const bool bEqual = bAscii ? AsciiEqualIgnoringCase(pszWord, pszCandidate)
+                                   : _mbsicmp(pszWord, pszCandidate) == 0;
+        if (bEqual)
             return nValue;
     }
     return -1;

@@ -45,11 +45,22 @@ bool CanNameSubSystemKey(const CString& strName) {
 
 CString SubSystemNameKey(const CString& strName) {
     CString strKey(strName);
-    if (!strKey.IsEmpty()) {
-        char* pszKey = strKey.GetBuffer(strKey.GetLength());
+    if (strKey.IsEmpty())
+        return strKey;
+    char* pszKey = strKey.GetBuffer(strKey.GetLength());
+    // Most names are ASCII, which needs no call into the system: thousands are compared at once.
+    bool bAscii = true;
+    for (int i = 0; i < strName.GetLength() && bAscii; ++i)
+        bAscii = static_cast<unsigned char>(pszKey[i]) < 0x80;
+    if (bAscii) {
+        for (int i = 0; i < strName.GetLength(); ++i) {
+            if (pszKey[i] >= 'a' && pszKey[i] <= 'z')
+                pszKey[i] = static_cast<char>(pszKey[i] - 'a' + 'A');
+        }
+    } else {
         ::CharUpperBuffA(pszKey, static_cast<DWORD>(strKey.GetLength()));
-        strKey.ReleaseBuffer(strName.GetLength());
     }
+    strKey.ReleaseBuffer(strName.GetLength());
     return strKey;
 }
 
