@@ -56,7 +56,7 @@ public:
     void SubSystem(const SNodeChange& node) {
         const std::string strKey = KeyOf(node.strName);
         CRegistryT<0> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(node.strName));
-        if (!m_bWhatIf && (node.bNew || node.level || node.type)) {
+        if (!m_bWhatIf) {
             // Opening for writing creates a missing key, as the dialog's saving does.
             if (const LONG lResult = key.Open())
                 SystemFailure(strKey + (node.bNew ? " cannot be created" : " cannot be opened"),
@@ -132,7 +132,6 @@ SChanges PlanChanges(const CStoredConfiguration& stored, const SConfigurationDoc
 
     for (const SDocumentNode& node : document.subSystems) {
         SNodeChange change;
-        change.strPlace = node.strPlace;
         const CStoredConfiguration::SSubSystem* pStored = stored.Find(node.strName);
         if (!pStored) {
             if (!bCreate)

@@ -22,9 +22,8 @@ struct SValueChange {
 };
 
 struct SNodeChange {
-    CString strName;      // the subsystem's key name; empty for the base key
-    std::string strPlace; // where the document asks for it
-    bool bNew = false;    // the key is created
+    CString strName;   // the subsystem's key name; empty for the base key
+    bool bNew = false; // the key is created
     std::optional<SValueChange> level, type;
 };
 

@@ -93,12 +93,18 @@ Runner DefineSet(CLI::App& command) {
     };
 }
 
-Runner DefineAdd(CLI::App& command) {
-    auto strName = std::make_shared<std::string>();
+// A command of one argument that can tell what it would change instead: add and import.
+Runner DefineWithWhatIf(CLI::App& command, const char* pszArgument, const char* pszHelp,
+                        int (*pfnRun)(const std::string&, bool, SConsole&)) {
+    auto strArgument = std::make_shared<std::string>();
     auto bWhatIf = std::make_shared<bool>(false);
-    command.add_option("NAME", *strName, "The new subsystem")->required();
+    command.add_option(pszArgument, *strArgument, pszHelp)->required();
     command.add_flag("--what-if", *bWhatIf, kWhatIfHelp);
-    return [=](SConsole& console) { return Add(*strName, *bWhatIf, console); };
+    return [=](SConsole& console) { return pfnRun(*strArgument, *bWhatIf, console); };
+}
+
+Runner DefineAdd(CLI::App& command) {
+    return DefineWithWhatIf(command, "NAME", "The new subsystem", &Add);
 }
 
 Runner DefineRemove(CLI::App& command) {
@@ -126,11 +132,7 @@ Runner DefineExport(CLI::App& command) {
 }
 
 Runner DefineImport(CLI::App& command) {
-    auto strFile = std::make_shared<std::string>();
-    auto bWhatIf = std::make_shared<bool>(false);
-    command.add_option("FILE", *strFile, "A JSON document as export writes it")->required();
-    command.add_flag("--what-if", *bWhatIf, kWhatIfHelp);
-    return [=](SConsole& console) { return Import(*strFile, *bWhatIf, console); };
+    return DefineWithWhatIf(command, "FILE", "A JSON document as export writes it", &Import);
 }
 
 Runner DefineSchema(CLI::App&) {

@@ -97,8 +97,7 @@ CConfigurationValues::UnmetExpectations(const SConfigurationDocument& document) 
 }
 
 int CConfigurationValues::ExpireLogsAfter() const {
-    return m_pExpireLogsAfter->IsReadableAsText() ? ParseDayCount(m_pExpireLogsAfter->Text())
-                                                  : kDefaultExpireLogsAfterDays;
+    return DayCountOf(*m_pExpireLogsAfter);
 }
 
 const CSubSystemLogSettings& CConfigurationValues::DefaultSettings() const {

@@ -288,7 +288,6 @@ std::string ReadConfigurationDocument(const std::string& strText,
         else
             top.Fail("/expireLogsAfter", Excerpt(pDays->dump()) + " is not " + DayCountText());
     }
-    document.defaults.strPlace = "/default";
     if (const json* pDefault = top.Take("default")) {
         document.bDefaults = true;
         CObjectReader reader(*pDefault, "/default", strError);

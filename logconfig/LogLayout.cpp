@@ -101,6 +101,10 @@ int ParseDayCount(const char* pszText) {
     return static_cast<int>(std::clamp<long>(lValue, INT_MIN, INT_MAX));
 }
 
+int DayCountOf(const SRegistryValue& value) {
+    return value.IsReadableAsText() ? ParseDayCount(value.Text()) : kDefaultExpireLogsAfterDays;
+}
+
 bool IsStorableDayCount(long long nDays) {
     return nDays >= kMinExpireLogsAfterDays && nDays <= kMaxExpireLogsAfterDays;
 }

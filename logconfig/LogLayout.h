@@ -68,6 +68,9 @@ LONG WriteRegistryText(HKEY hKey, const char* pszValueName, const CString& strTe
 // takes optional leading white space, an optional sign and digits up to the first other
 // character; no digits give 0, and a number beyond the range of int gives INT_MIN or INT_MAX.
 int ParseDayCount(const char* pszText);
+// A day count as the dialog reads it from a stored value: kDefaultExpireLogsAfterDays when the
+// value cannot be read as text.
+int DayCountOf(const SRegistryValue& value);
 // Whether a number of days may be stored: kMinExpireLogsAfterDays to kMaxExpireLogsAfterDays.
 bool IsStorableDayCount(long long nDays);
 // Whether the text is a day count that may be stored: decimal digits alone, with a value from

@@ -36,8 +36,7 @@ LONG CStoredConfiguration::ReadSubSystems(EBaseKeyAccess access,
                                            : OpenBaseKey(readWrite, m_bBaseKeyExists);
     const HKEY hBase = access == kReadOnly ? readOnly.m_hKey : readWrite.m_hKey;
     m_expireLogsAfter = ReadRegistryValue(hBase, kExpireLogsAfterValueName);
-    if (m_expireLogsAfter.IsReadableAsText())
-        m_nExpireLogsAfter = ParseDayCount(m_expireLogsAfter.Text());
+    m_nExpireLogsAfter = DayCountOf(m_expireLogsAfter);
     m_defaultLevel = ReadRegistryValue(hBase, kDefaultLogLevelValueName);
     m_defaultType = ReadRegistryValue(hBase, kDefaultLogTypeValueName);
     m_defaultSettings.LoadStoredDefaults(m_defaultLevel, m_defaultType);
