@@ -106,7 +106,5 @@ export LC_ALL=C.UTF-8
 win reg add "$key\\日志" /reg:32 /f >/dev/null
 [ "$(status cli check --expect - --strict <<<'{}')" = 1 ] || fail "a strict check passes with 日志"
 cli remove 日志 >/dev/null
-! win reg query "$key\\日志" /reg:32 >/dev/null 2>&1 || fail "remove 日志 left the key"
-cli check --expect - --strict <<<'{}' >/dev/null || fail "a strict check fails without 日志"
-win reg delete 'HKLM\SOFTWARE\Brivantex' /reg:32 /f >/dev/null
+cli check --expect - --strict <<<'{}' >/dev/null || fail "a strict check fails after remove 日志"
 echo "command-line tests passed"
