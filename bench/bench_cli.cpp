@@ -6,7 +6,7 @@
 // in process, as quarnlogcfg.exe runs them after its start-up, with their output built and then
 // dropped.
 #include "bench/BenchClock.h"
-#include "cli/Commands.h"
+#include "cli/CommandLine.h"
 #include "logconfig/LogLayout.h"
 #include "registry/Registry.h"
 #include "tests/support/RegistrySandbox.h"

@@ -54,7 +54,7 @@ public:
     }
 
     void SubSystem(const SNodeChange& node) {
-        const std::string strKey = KeyOf(node.strName);
+        const std::string strKey = SubSystemKeyDisplay(node.strName);
         CRegistryT<0> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(node.strName));
         if (!m_bWhatIf) {
             // Opening for writing creates a missing key, as the dialog's saving does.
@@ -136,7 +136,7 @@ SChanges PlanChanges(const CStoredConfiguration& stored, const SConfigurationDoc
         if (!pStored) {
             if (!bCreate)
                 Refuse(kExitFound, "there is no subsystem " + Quoted(node.strNameUtf8));
-            const std::string strProblem = NameProblem(node.strNameUtf8, node.strName, true);
+            const std::string strProblem = NewSubSystemNameProblem(node.strNameUtf8, node.strName);
             if (!strProblem.empty())
                 Refuse(kExitBadInput, node.strPlace + ": " + strProblem);
             // Created as the dialog saves a subsystem it added: both values written, Default

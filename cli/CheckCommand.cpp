@@ -14,6 +14,7 @@
 #include "cli/Problems.h"
 #include "cli/Text.h"
 #include "logconfig/LogOptions.h"
+#include "logconfig/SubSystemName.h"
 
 #include <nlohmann/json.hpp>
 
@@ -35,13 +36,28 @@ std::vector<std::string> Differences(const SChanges& changes) {
     AddDifference(kBaseKeyDisplay, kDefaultTypeValue, changes.defaults.type, lines);
     for (const SNodeChange& change : changes.subSystems) {
         if (change.bNew) {
-            lines.push_back(KeyOf(change.strName) + ": no such subsystem, expected one");
+            lines.push_back(SubSystemKeyDisplay(change.strName) +
+                            ": no such subsystem, expected one");
             continue;
         }
-        AddDifference(KeyOf(change.strName), kLevelValue, change.level, lines);
-        AddDifference(KeyOf(change.strName), kTypeValue, change.type, lines);
+        AddDifference(SubSystemKeyDisplay(change.strName), kLevelValue, change.level, lines);
+        AddDifference(SubSystemKeyDisplay(change.strName), kTypeValue, change.type, lines);
     }
     return lines;
+}
+
+// A name with a blank at either end is sound (the dialog creates such names, the components read
+// them), but easily taken for the name without it: a note on the standard error, which decides
+// nothing.
+void NoteSurroundingBlank(const CString& strName, SConsole& console) {
+    const bool bBegins = strName.GetAt(0) == ' ';
+    const bool bEnds = strName.GetAt(strName.GetLength() - 1) == ' ';
+    Note(console, SubSystemKeyDisplay(strName) + ": the name \"" +
+                      Excerpt(AnsiToUtf8(strName), 64) + "\" " +
+                      (bBegins && bEnds ? "begins and ends"
+                       : bBegins        ? "begins"
+                                        : "ends") +
+                      " with a blank");
 }
 
 std::string Lines(const std::vector<std::string>& lines, const char* pszPrefix = "") {
@@ -55,15 +71,25 @@ std::string Lines(const std::vector<std::string>& lines, const char* pszPrefix =
 
 int Check(const SCheckArguments& args, SConsole& console) {
     std::optional<SConfigurationDocument> document;
-    if (!args.strExpectFile.empty()) {
+    if (args.expectFile) {
+        const std::string& strFile = *args.expectFile;
+        // A script whose baseline variable is empty would otherwise be told that it complies.
+        if (strFile.find_first_not_of(" \t") == std::string::npos)
+            Refuse(kExitBadInput, "--expect: give the baseline's file (- for the standard input)");
         document.emplace();
         const std::string strError =
-            ReadConfigurationDocument(ReadInput(console, args.strExpectFile), *document);
+            ReadConfigurationDocument(ReadInput(console, strFile), *document);
         if (!strError.empty())
-            Refuse(kExitBadInput, Excerpt(args.strExpectFile, 200) + ": " + strError);
+            Refuse(kExitBadInput, Excerpt(strFile, 200) + ": " + strError);
     }
     CStoredConfiguration stored;
     ReadMachine(stored);
+    // Of the subsystems, and of those a baseline would create.
+    std::vector<CString> blankEnded;
+    for (const CStoredConfiguration::SSubSystem& subSystem : stored.m_subSystems) {
+        if (HasSurroundingBlank(subSystem.pSettings->GetName()))
+            blankEnded.push_back(subSystem.pSettings->GetName());
+    }
     const std::vector<std::string> keysBeyondCodePage = KeysBeyondCodePage(stored);
     const std::vector<SProblem> now =
         CConfigurationValues(stored, nullptr, keysBeyondCodePage).Problems();
@@ -80,6 +106,10 @@ int Check(const SCheckArguments& args, SConsole& console) {
         strText += Lines(problems);
     } else {
         const SChanges changes = PlanChanges(stored, *document, true);
+        for (const SNodeChange& change : changes.subSystems) {
+            if (change.bNew && HasSurroundingBlank(change.strName))
+                blankEnded.push_back(change.strName);
+        }
         const CConfigurationValues after(stored, &changes, keysBeyondCodePage);
         std::unordered_set<std::string> remaining;
         for (const SProblem& problem : after.Problems())
@@ -94,6 +124,8 @@ int Check(const SCheckArguments& args, SConsole& console) {
         notes.insert(notes.end(), unmet.begin(), unmet.end());
         strText += Lines(differences) + Lines(unmet, "note: ");
     }
+    for (const CString& strName : blankEnded)
+        NoteSurroundingBlank(strName, console);
     const bool bCompliant =
         problems.empty() && differences.empty() && (!args.bStrict || notes.empty());
     if (args.bJson) {

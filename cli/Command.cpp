@@ -32,8 +32,12 @@ void Note(SConsole& console, const std::string& strLine) {
     console.err.WriteText("quarnlogcfg: note: " + strLine + "\n");
 }
 
-std::string KeyOf(const CString& strName) {
-    return kBaseKeyDisplay + "\\" + Excerpt(AnsiToUtf8(strName), 64);
+std::string SubSystemKeyDisplay(const CString& strName) {
+    return SubSystemKeyDisplay(AnsiToUtf8(strName));
+}
+
+std::string SubSystemKeyDisplay(const std::string& strNameUtf8) {
+    return kBaseKeyDisplay + "\\" + Excerpt(strNameUtf8, 64);
 }
 
 std::string Quoted(const std::string& strUtf8) {
@@ -51,8 +55,9 @@ std::string TypeWord(int nType) {
 namespace {
 
 [[noreturn]] void ReadFailure(const CStoredConfiguration& stored, LONG lResult) {
-    const std::string strWhere =
-        stored.m_unreadable.empty() ? kBaseKeyDisplay : KeyOf(stored.m_unreadable.front().strName);
+    const std::string strWhere = stored.m_unreadable.empty()
+                                     ? kBaseKeyDisplay
+                                     : SubSystemKeyDisplay(stored.m_unreadable.front().strName);
     SystemFailure("the configuration cannot be read (" + strWhere + ")",
                   static_cast<DWORD>(lResult));
 }
@@ -74,10 +79,7 @@ void ReadMachine(CStoredConfiguration& stored, const std::vector<std::string>& n
 
 CString SubSystemName(const std::string& strNameUtf8) {
     CString strName;
-    if (!Utf8ToAnsi(strNameUtf8, strName))
-        Refuse(kExitBadInput, "the name " + Quoted(strNameUtf8) +
-                                  " has characters that the ANSI code page cannot hold");
-    const std::string strProblem = NameProblem(strNameUtf8, strName, false);
+    const std::string strProblem = ConvertSubSystemName(strNameUtf8, strName);
     if (!strProblem.empty())
         Refuse(kExitBadInput, strProblem);
     return strName;
@@ -96,9 +98,9 @@ std::vector<std::string> KeysBeyondCodePage(const CStoredConfiguration& stored) 
 
 void NoteKeysLeftOut(const CStoredConfiguration& stored, SConsole& console) {
     for (const std::string& strName : KeysBeyondCodePage(stored))
-        Note(console, kBaseKeyDisplay + "\\" + Excerpt(strName, 64) +
+        Note(console, SubSystemKeyDisplay(strName) +
                           " is left out: its name cannot be read or written through the ANSI "
-                          "code page");
+                          "code page (quarnlogcfg remove deletes it by that name)");
 }
 
 const CStoredConfiguration::SSubSystem& FindSubSystem(const CStoredConfiguration& stored,

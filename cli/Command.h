@@ -2,7 +2,7 @@
 // and values in messages, and how they read the machine and their input.
 #pragma once
 
-#include "cli/Commands.h"
+#include "cli/CommandLine.h"
 #include "framework/CString.h"
 #include "logconfig/StoredConfiguration.h"
 
@@ -34,7 +34,8 @@ void Note(SConsole& console, const std::string& strLine);
 
 // "HKLM\SOFTWARE\...\QuarnEventLogging" and the key of one subsystem below it, for messages.
 extern const std::string kBaseKeyDisplay;
-std::string KeyOf(const CString& strName);
+std::string SubSystemKeyDisplay(const CString& strName);
+std::string SubSystemKeyDisplay(const std::string& strNameUtf8);
 // A text in quotes, on one line and short.
 std::string Quoted(const std::string& strUtf8);
 std::string LevelWord(int nLevel);
@@ -45,7 +46,7 @@ void ReadMachine(CStoredConfiguration& stored);
 // The same with only the subsystems of these names, for a command about those alone.
 void ReadMachine(CStoredConfiguration& stored, const std::vector<std::string>& namesUtf8);
 // A subsystem's name given on the command line, in the ANSI code page: exit code 2 when it
-// cannot name a key.
+// cannot name a key (ConvertSubSystemName).
 CString SubSystemName(const std::string& strNameUtf8);
 // Subsystem keys whose names the ANSI code page cannot hold, in UTF-8, read again by their own
 // names: none unless the reading found such keys.
@@ -65,7 +66,7 @@ std::string ReadInput(SConsole& console, const std::string& strPath);
 
 // The commands, each in a file of its own.
 struct SCheckArguments {
-    std::string strExpectFile;
+    std::optional<std::string> expectFile; // given, if empty
     bool bStrict = false;
     bool bJson = false;
 };

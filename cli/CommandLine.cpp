@@ -1,7 +1,7 @@
 // The command line of quarnlogcfg: its commands and options (CLI11), and how every way a command
 // can end becomes an exit code and a message.
 #include "cli/Command.h"
-#include "cli/Commands.h"
+#include "cli/CommandLine.h"
 #include "cli/Text.h"
 #include "version.h"
 
@@ -58,15 +58,21 @@ Runner DefineShow(CLI::App& command) {
 
 Runner DefineCheck(CLI::App& command) {
     auto args = std::make_shared<SCheckArguments>();
+    auto strExpectFile = std::make_shared<std::string>();
     CLI::Option* pExpect = command.add_option(
-        "--expect", args->strExpectFile,
+        "--expect", *strExpectFile,
         "Compare with this JSON document (as export writes it; - for the standard input): "
         "compliant when importing it would change nothing; other problems are listed as notes");
     command.add_flag("--strict", args->bStrict, "With --expect: notes count as well")
         ->needs(pExpect);
     command.add_flag("--json", args->bJson,
                      "One JSON document: compliant, problems, differences, notes");
-    return [=](SConsole& console) { return Check(*args, console); };
+    return [=](SConsole& console) {
+        // Given, even when empty: an empty path is refused, never taken for no baseline.
+        if (pExpect->count())
+            args->expectFile = *strExpectFile;
+        return Check(*args, console);
+    };
 }
 
 Runner DefineSet(CLI::App& command) {
@@ -169,10 +175,12 @@ const SCommand kCommands[] = {
      &DefineSet},
     {"add",
      "Creates a subsystem with level and type Default (1 to 32 characters, no backslash "
-     "or control character, no blank at either end, a name not yet used in any letter "
-     "case)",
+     "or control character, a name not yet used in any letter case)",
      &DefineAdd},
-    {"remove", "Deletes subsystems' keys; when a name is unknown, deletes nothing", &DefineRemove},
+    {"remove",
+     "Deletes subsystems' keys, also those whose names the ANSI code page cannot hold; when "
+     "a name is unknown, deletes nothing",
+     &DefineRemove},
     {"explain",
      "Whether a subsystem logs an event of a level and a type, and why; exit code 0 "
      "when it does, 1 when it does not",

@@ -4,13 +4,25 @@
 #include "logconfig/LogOptions.h"
 #include "logconfig/SubSystemName.h"
 
+namespace {
+
+boost::shared_ptr<const CSubSystemLogSettings> DefaultSettingsOf(const SRegistryValue& level,
+                                                                 const SRegistryValue& type) {
+    boost::shared_ptr<CDefaultLogSettings> pDefaults(new CDefaultLogSettings);
+    pDefaults->LoadStoredDefaults(level, type);
+    return pDefaults;
+}
+
+} // namespace
+
 CConfigurationValues::CConfigurationValues(const CStoredConfiguration& stored,
                                            const SChanges* pChanges,
-                                           const std::vector<std::string>& keysBeyondCodePage)
-    : m_keysBeyondCodePage(keysBeyondCodePage) {
-    m_pExpireLogsAfter = pChanges && pChanges->expireLogsAfter ? &pChanges->expireLogsAfter->after
-                                                               : &stored.m_expireLogsAfter;
-    AddNode(CString(), true, stored.m_defaultLevel, stored.m_defaultType, stored.m_defaultSettings,
+                                           std::vector<std::string> keysBeyondCodePage)
+    : m_expireLogsAfter(pChanges && pChanges->expireLogsAfter ? pChanges->expireLogsAfter->after
+                                                              : stored.m_expireLogsAfter),
+      m_keysBeyondCodePage(std::move(keysBeyondCodePage)) {
+    AddNode(CString(), true, stored.m_defaultLevel, stored.m_defaultType,
+            DefaultSettingsOf(stored.m_defaultLevel, stored.m_defaultType),
             pChanges ? &pChanges->defaults : nullptr);
 
     std::unordered_map<std::string, const SNodeChange*> changeOf;
@@ -21,49 +33,45 @@ CConfigurationValues::CConfigurationValues(const CStoredConfiguration& stored,
     for (const CStoredConfiguration::SSubSystem& subSystem : stored.m_subSystems) {
         const CString strName = subSystem.pSettings->GetName();
         const auto it = changeOf.find(static_cast<const char*>(SubSystemNameKey(strName)));
-        AddNode(strName, false, subSystem.level, subSystem.type, *subSystem.pSettings,
+        AddNode(strName, false, subSystem.level, subSystem.type, subSystem.pSettings,
                 it == changeOf.end() ? nullptr : it->second);
     }
     if (pChanges) {
         // A new key gets both its values written, so they replace the missing ones below.
-        static const SRegistryValue kMissing;
+        const SRegistryValue missing;
         for (const SNodeChange& change : pChanges->subSystems) {
             if (change.bNew)
-                AddNode(change.strName, false, kMissing, kMissing,
-                        CSubSystemLogSettings(change.strName), &change);
+                AddNode(change.strName, false, missing, missing, nullptr, &change);
         }
     }
 }
 
 void CConfigurationValues::AddNode(const CString& strName, bool bDefaultSettings,
                                    const SRegistryValue& level, const SRegistryValue& type,
-                                   const CSubSystemLogSettings& settings,
+                                   const boost::shared_ptr<const CSubSystemLogSettings>& pSettings,
                                    const SNodeChange* pChange) {
-    SNodeValues node{strName, bDefaultSettings, &level, &type, &settings};
+    SNodeValues node{strName, bDefaultSettings, level, type, pSettings};
     if (pChange && (pChange->level || pChange->type)) {
-        node.pLevel = pChange->level ? &pChange->level->after : &level;
-        node.pType = pChange->type ? &pChange->type->after : &type;
-        std::unique_ptr<CSubSystemLogSettings> pAfter;
+        if (pChange->level)
+            node.level = pChange->level->after;
+        if (pChange->type)
+            node.type = pChange->type->after;
         if (bDefaultSettings) {
-            auto pDefaults = std::make_unique<CDefaultLogSettings>();
-            pDefaults->LoadStoredDefaults(*node.pLevel, *node.pType);
-            pAfter = std::move(pDefaults);
+            node.pSettings = DefaultSettingsOf(node.level, node.type);
         } else {
-            pAfter = std::make_unique<CSubSystemLogSettings>(settings.GetName());
-            pAfter->LoadStoredValues(*node.pLevel, *node.pType);
+            boost::shared_ptr<CSubSystemLogSettings> pAfter(new CSubSystemLogSettings(strName));
+            pAfter->LoadStoredValues(node.level, node.type);
+            node.pSettings = pAfter;
         }
-        node.pSettings = pAfter.get();
-        m_owned.push_back(std::move(pAfter));
     }
     if (!bDefaultSettings)
-        m_nodeOfName.emplace(static_cast<const char*>(SubSystemNameKey(settings.GetName())),
-                             m_nodes.size());
-    m_nodes.push_back(node);
+        m_nodeOfName.emplace(static_cast<const char*>(SubSystemNameKey(strName)), m_nodes.size());
+    m_nodes.push_back(std::move(node));
 }
 
 std::vector<SProblem> CConfigurationValues::Problems() const {
     std::vector<SProblem> problems;
-    for (std::string& strWhat : ValueProblems(kDayCountValue, *m_pExpireLogsAfter))
+    for (std::string& strWhat : ValueProblems(kDayCountValue, m_expireLogsAfter))
         problems.push_back({kBaseKeyDisplay, std::move(strWhat)});
     for (const SNodeValues& node : m_nodes)
         FindNodeProblems(node, problems);
@@ -97,7 +105,7 @@ CConfigurationValues::UnmetExpectations(const SConfigurationDocument& document) 
 }
 
 int CConfigurationValues::ExpireLogsAfter() const {
-    return DayCountOf(*m_pExpireLogsAfter);
+    return DayCountOf(m_expireLogsAfter);
 }
 
 const CSubSystemLogSettings& CConfigurationValues::DefaultSettings() const {
@@ -106,5 +114,5 @@ const CSubSystemLogSettings& CConfigurationValues::DefaultSettings() const {
 
 const CSubSystemLogSettings* CConfigurationValues::SubSystem(const CString& strName) const {
     const auto it = m_nodeOfName.find(static_cast<const char*>(SubSystemNameKey(strName)));
-    return it == m_nodeOfName.end() ? nullptr : m_nodes[it->second].pSettings;
+    return it == m_nodeOfName.end() ? nullptr : m_nodes[it->second].pSettings.get();
 }

@@ -8,16 +8,16 @@
 #include "cli/Problems.h"
 #include "logconfig/StoredConfiguration.h"
 
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+// It keeps what it needs of the stored configuration and of the changes: it may outlive both.
 class CConfigurationValues {
 public:
     // pChanges null: as stored. The names of keys beyond the code page are those of stored.
     CConfigurationValues(const CStoredConfiguration& stored, const SChanges* pChanges,
-                         const std::vector<std::string>& keysBeyondCodePage);
+                         std::vector<std::string> keysBeyondCodePage);
 
     std::vector<SProblem> Problems() const;
     // What the document's effective fields expect and these values do not give, a line each.
@@ -30,13 +30,14 @@ public:
     const CSubSystemLogSettings* SubSystem(const CString& strName) const;
 
 private:
+    // pSettings: what the dialog loads from the stored values; a change replaces it.
     void AddNode(const CString& strName, bool bDefaultSettings, const SRegistryValue& level,
-                 const SRegistryValue& type, const CSubSystemLogSettings& settings,
+                 const SRegistryValue& type,
+                 const boost::shared_ptr<const CSubSystemLogSettings>& pSettings,
                  const SNodeChange* pChange);
 
-    const SRegistryValue* m_pExpireLogsAfter;
+    SRegistryValue m_expireLogsAfter;
     std::vector<SNodeValues> m_nodes; // the default settings first
     std::unordered_map<std::string, size_t> m_nodeOfName;
-    std::vector<std::unique_ptr<CSubSystemLogSettings>> m_owned;
-    const std::vector<std::string>& m_keysBeyondCodePage;
+    std::vector<std::string> m_keysBeyondCodePage;
 };

@@ -101,11 +101,7 @@ void ReadSubSystem(const json& value, const std::string& strPlace,
     if (!pName || !pName->is_string())
         return reader.Fail(reader.Place("name"), "every subsystem needs a name (text)");
     node.strNameUtf8 = pName->get<std::string>();
-    if (!Utf8ToAnsi(node.strNameUtf8, node.strName))
-        return reader.Fail(reader.Place("name"),
-                           "the name \"" + Excerpt(node.strNameUtf8) +
-                               "\" has characters that the ANSI code page cannot hold");
-    const std::string strNameProblem = NameProblem(node.strNameUtf8, node.strName, false);
+    const std::string strNameProblem = ConvertSubSystemName(node.strNameUtf8, node.strName);
     if (!strNameProblem.empty())
         return reader.Fail(reader.Place("name"), strNameProblem);
     const auto itEarlier =
@@ -159,6 +155,27 @@ std::string WordList(const char* const* ppszWords, int nCount) {
     return strList;
 }
 
+std::string NameText(const std::string& strNameUtf8) {
+    return "the name \"" + Excerpt(strNameUtf8) + "\"";
+}
+
+std::string RuleProblem(const std::string& strNameUtf8, ESubSystemNameRule rule) {
+    switch (rule) {
+    case SUBSYSTEM_NAME_OK:
+        break;
+    case SUBSYSTEM_NAME_TOO_LONG:
+        return NameText(strNameUtf8) + " is longer than " +
+               std::to_string(kMaxSubSystemNameLength) + " characters";
+    case SUBSYSTEM_NAME_EMPTY:
+        return "a name must be given for the subsystem";
+    case SUBSYSTEM_NAME_BACKSLASH:
+        return NameText(strNameUtf8) + " contains a backslash";
+    case SUBSYSTEM_NAME_CONTROL_CHARACTER:
+        return NameText(strNameUtf8) + " contains a control character";
+    }
+    return std::string();
+}
+
 } // namespace
 
 bool ParseLevelWord(const std::string& strWord, bool bAllowDefault, int& nLevel) {
@@ -187,33 +204,14 @@ std::string DayCountText() {
            std::to_string(kMaxExpireLogsAfterDays);
 }
 
-std::string NameProblem(const std::string& strNameUtf8, const CString& strName, bool bNew) {
-    const std::string strQuoted = "the name \"" + Excerpt(strNameUtf8) + "\"";
-    ESubSystemNameRule rule = CheckUnattendedSubSystemName(strName);
-    if (!bNew) {
-        // Names found in the registry are taken as they are; they only have to name a key.
-        if (CanNameSubSystemKey(strName))
-            return std::string();
-        rule = strName.IsEmpty()         ? SUBSYSTEM_NAME_EMPTY
-               : strName.Find('\\') >= 0 ? SUBSYSTEM_NAME_BACKSLASH
-                                         : SUBSYSTEM_NAME_CONTROL_CHARACTER; // a NUL
-    }
-    switch (rule) {
-    case SUBSYSTEM_NAME_OK:
-        break;
-    case SUBSYSTEM_NAME_TOO_LONG:
-        return strQuoted + " is longer than " + std::to_string(kMaxSubSystemNameLength) +
-               " characters";
-    case SUBSYSTEM_NAME_EMPTY:
-        return "a name must be given for the subsystem";
-    case SUBSYSTEM_NAME_BACKSLASH:
-        return strQuoted + " contains a backslash";
-    case SUBSYSTEM_NAME_CONTROL_CHARACTER:
-        return strQuoted + " contains a control character";
-    case SUBSYSTEM_NAME_SURROUNDING_BLANKS:
-        return strQuoted + " begins or ends with a blank";
-    }
-    return std::string();
+std::string ConvertSubSystemName(const std::string& strNameUtf8, CString& strName) {
+    if (!Utf8ToAnsi(strNameUtf8, strName))
+        return NameText(strNameUtf8) + " has characters that the ANSI code page cannot hold";
+    return RuleProblem(strNameUtf8, CheckExistingSubSystemName(strName));
+}
+
+std::string NewSubSystemNameProblem(const std::string& strNameUtf8, const CString& strName) {
+    return RuleProblem(strNameUtf8, CheckSubSystemName(strName));
 }
 
 ordered_json

@@ -38,9 +38,9 @@ struct SConfigurationDocument {
 
 // Reads a document and checks all of it: JSON syntax, known fields, words, that names can name
 // a key and are given once in any letter case, the day count, and that a given effective field
-// agrees with the level or type it follows where the document gives them. The rules for new
-// names depend on the machine and are checked where it is known. "" when the document is sound,
-// else the first error with its place.
+// agrees with the level or type it follows where the document gives them. Whether a name is new,
+// and so has to keep the rules of new names, depends on the machine and is checked where it is
+// known. "" when the document is sound, else the first error with its place.
 std::string ReadConfigurationDocument(const std::string& strText, SConfigurationDocument& document);
 
 // A level or type word in any letter case, as the registry's words are matched; false for
@@ -53,6 +53,9 @@ std::string LevelWordsText(bool bAllowDefault);
 std::string TypeWordsText(bool bAllowDefault);
 std::string DayCountText();
 
-// Why a name cannot be used, or "": for a new subsystem all the rules of a name given in a file
-// or on a command line, for an existing one only that it can name a key.
-std::string NameProblem(const std::string& strNameUtf8, const CString& strName, bool bNew);
+// A subsystem's name given in UTF-8 (in a file or on the command line) as strName in the ANSI
+// code page: "" when it can name a key, else why not. That is all an existing subsystem's name
+// has to do: names found in the registry are taken as they are.
+std::string ConvertSubSystemName(const std::string& strNameUtf8, CString& strName);
+// Why a new subsystem cannot have this name (CheckSubSystemName, the Add dialog's rules), or "".
+std::string NewSubSystemNameProblem(const std::string& strNameUtf8, const CString& strName);

@@ -136,14 +136,14 @@ std::vector<std::string> ValueProblems(EValueKind kind, const SRegistryValue& va
 }
 
 std::string SNodeValues::Key() const {
-    return bDefaultSettings ? kBaseKeyDisplay : KeyOf(strName);
+    return bDefaultSettings ? kBaseKeyDisplay : SubSystemKeyDisplay(strName);
 }
 
 void FindNodeProblems(const SNodeValues& node, std::vector<SProblem>& problems) {
     std::vector<std::string> found =
-        ValueProblems(node.bDefaultSettings ? kDefaultLevelValue : kLevelValue, *node.pLevel);
+        ValueProblems(node.bDefaultSettings ? kDefaultLevelValue : kLevelValue, node.level);
     for (std::string& strWhat :
-         ValueProblems(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue, *node.pType))
+         ValueProblems(node.bDefaultSettings ? kDefaultTypeValue : kTypeValue, node.type))
         found.push_back(std::move(strWhat));
     const int nLevel = node.pSettings->GetLogLevel();
     const int nType = node.pSettings->GetLogType();

@@ -6,6 +6,8 @@
 #include "logconfig/LogLayout.h"
 #include "logconfig/SubSystemLogSettings.h"
 
+#include <boost/shared_ptr.hpp>
+
 #include <string>
 #include <vector>
 
@@ -14,9 +16,6 @@ struct SProblem {
     std::string strWhat;
 
     std::string Line() const { return strKey + ": " + strWhat; }
-    friend bool operator==(const SProblem& a, const SProblem& b) {
-        return a.strKey == b.strKey && a.strWhat == b.strWhat;
-    }
 };
 
 // Which value of the configuration a stored value is.
@@ -42,9 +41,9 @@ std::vector<std::string> ValueProblems(EValueKind kind, const SRegistryValue& va
 struct SNodeValues {
     CString strName; // the subsystem's; empty for the default settings
     bool bDefaultSettings;
-    const SRegistryValue* pLevel;
-    const SRegistryValue* pType;
-    const CSubSystemLogSettings* pSettings;
+    SRegistryValue level;
+    SRegistryValue type;
+    boost::shared_ptr<const CSubSystemLogSettings> pSettings;
 
     // The key as messages name it.
     std::string Key() const;

@@ -1,5 +1,5 @@
 // quarnlogcfg: the logging configuration from the command line, for administrators' scripts.
-#include "cli/Commands.h"
+#include "cli/CommandLine.h"
 #include "cli/Text.h"
 
 #include <windows.h>

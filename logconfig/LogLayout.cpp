@@ -187,3 +187,10 @@ std::vector<std::wstring> SubSystemNamesBeyondCodePage(HKEY hBaseKey, UINT nCode
     }
     return names;
 }
+
+LONG DeleteSubSystemKey(const std::wstring& strName) {
+    // The base key's path is ASCII.
+    const std::string strBase = kLogConfigBaseKey;
+    return DeleteRegistryKeyTree(HKEY_LOCAL_MACHINE,
+                                 std::wstring(strBase.begin(), strBase.end()) + L"\\" + strName);
+}

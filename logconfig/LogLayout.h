@@ -96,5 +96,10 @@ std::vector<CString> EnumerateSubSystemNames();
 // counts the names left out as repeats.
 std::vector<CString> EnumerateSubSystemNames(HKEY hBaseKey, size_t* pnRepeats = nullptr);
 // The names, in UTF-16, of the subsystem keys whose names the ANSI code page cannot hold: for
-// telling an administrator which keys are out of reach. Empty when hBaseKey is null.
+// telling an administrator which keys are out of reach, and for deleting them by these names.
+// Empty when hBaseKey is null.
 std::vector<std::wstring> SubSystemNamesBeyondCodePage(HKEY hBaseKey, UINT nCodePage = CP_ACP);
+
+// Deletes a subsystem's key with everything below it, by its name in UTF-16: any name, also one
+// that the ANSI code page cannot hold. 0, or the system's code.
+LONG DeleteSubSystemKey(const std::wstring& strName);

@@ -2,16 +2,6 @@
 
 #include <cstring>
 
-ESubSystemNameRule CheckSubSystemName(const CString& strName) {
-    if (strName.GetLength() > kMaxSubSystemNameLength)
-        return SUBSYSTEM_NAME_TOO_LONG;
-    if (strName.IsEmpty())
-        return SUBSYSTEM_NAME_EMPTY;
-    if (strName.Find('\\') >= 0)
-        return SUBSYSTEM_NAME_BACKSLASH;
-    return SUBSYSTEM_NAME_OK;
-}
-
 namespace {
 
 // Control characters are single bytes in every ANSI code page, never the second byte of a
@@ -27,20 +17,28 @@ bool HasControlCharacter(const CString& strName) {
 
 } // namespace
 
-ESubSystemNameRule CheckUnattendedSubSystemName(const CString& strName) {
-    const ESubSystemNameRule rule = CheckSubSystemName(strName);
-    if (rule != SUBSYSTEM_NAME_OK)
-        return rule;
-    if (HasControlCharacter(strName))
-        return SUBSYSTEM_NAME_CONTROL_CHARACTER;
-    if (strName.GetAt(0) == ' ' || strName.GetAt(strName.GetLength() - 1) == ' ')
-        return SUBSYSTEM_NAME_SURROUNDING_BLANKS;
+ESubSystemNameRule CheckExistingSubSystemName(const CString& strName) {
+    if (strName.IsEmpty())
+        return SUBSYSTEM_NAME_EMPTY;
+    if (strName.Find('\\') >= 0)
+        return SUBSYSTEM_NAME_BACKSLASH;
+    if (static_cast<size_t>(strName.GetLength()) != std::strlen(strName))
+        return SUBSYSTEM_NAME_CONTROL_CHARACTER; // a NUL
     return SUBSYSTEM_NAME_OK;
 }
 
-bool CanNameSubSystemKey(const CString& strName) {
-    return !strName.IsEmpty() && strName.Find('\\') < 0 &&
-           static_cast<size_t>(strName.GetLength()) == std::strlen(strName);
+ESubSystemNameRule CheckSubSystemName(const CString& strName) {
+    if (strName.GetLength() > kMaxSubSystemNameLength)
+        return SUBSYSTEM_NAME_TOO_LONG;
+    const ESubSystemNameRule rule = CheckExistingSubSystemName(strName);
+    if (rule == SUBSYSTEM_NAME_OK && HasControlCharacter(strName))
+        return SUBSYSTEM_NAME_CONTROL_CHARACTER;
+    return rule;
+}
+
+bool HasSurroundingBlank(const CString& strName) {
+    return !strName.IsEmpty() &&
+           (strName.GetAt(0) == ' ' || strName.GetAt(strName.GetLength() - 1) == ' ');
 }
 
 CString SubSystemNameKey(const CString& strName) {
@@ -62,6 +60,11 @@ CString SubSystemNameKey(const CString& strName) {
     }
     strKey.ReleaseBuffer(strName.GetLength());
     return strKey;
+}
+
+bool SameSubSystemKeyName(const std::wstring& strLeft, const std::wstring& strRight) {
+    return ::CompareStringOrdinal(strLeft.data(), static_cast<int>(strLeft.size()), strRight.data(),
+                                  static_cast<int>(strRight.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight) {

@@ -17,27 +17,31 @@ enum ESubSystemNameRule {
     // The name becomes a registry key below the configuration: a backslash would make it a path
     // of nested keys, and the subsystem would not be found under its name again.
     SUBSYSTEM_NAME_BACKSLASH,
-    // Below, rules for names that come from files and scripts, where nobody sees them typed.
-    SUBSYSTEM_NAME_CONTROL_CHARACTER, // a NUL would even cut the key's name short
-    SUBSYSTEM_NAME_SURROUNDING_BLANKS,
+    // Nobody sees such a character where the name is typed or shown, so the key would stand
+    // beside the one meant; a NUL would even cut the key's name short.
+    SUBSYSTEM_NAME_CONTROL_CHARACTER,
 };
 
-// The first rule a new subsystem's name breaks, as the Add dialog checks what is typed there.
-// Nothing else is refused: blanks, any letter case and every other character of the code page
-// are kept as they are.
+// The first rule a new subsystem's name breaks: 1 to kMaxSubSystemNameLength bytes, no
+// backslash, no control character (0x00 to 0x1F and 0x7F). The same for the Add dialog and for
+// every command that creates a subsystem. Nothing else is refused: blanks (at either end too),
+// any letter case and every other character of the code page are kept as they are, as the
+// components read such keys.
 ESubSystemNameRule CheckSubSystemName(const CString& strName);
-// The same, and no control character and no blank at either end: the rules for a new name
-// given in a file or on a command line, where such a character is a mistake that nobody sees
-// and that would make a key beside the one meant.
-ESubSystemNameRule CheckUnattendedSubSystemName(const CString& strName);
-// Whether a name given for an existing subsystem can name a key at all: not empty, no backslash,
-// no NUL. The other rules are for new names only: names found in the registry are taken as they
-// are.
-bool CanNameSubSystemKey(const CString& strName);
+// The same for a name given for an existing subsystem, which only has to name a key at all: not
+// empty, no backslash, no NUL (a control character). The other rules are for new names only:
+// names found in the registry are taken as they are.
+ESubSystemNameRule CheckExistingSubSystemName(const CString& strName);
+// A blank at either end: allowed, but easily missed when the name is read.
+bool HasSurroundingBlank(const CString& strName);
 
 // The form in which names are compared as the registry compares key names, regardless of
 // letter case: two names with the same key name the same subsystem.
 CString SubSystemNameKey(const CString& strName);
+
+// Whether two names in UTF-16 name the same key, as the registry compares key names: regardless
+// of letter case, character by character.
+bool SameSubSystemKeyName(const std::wstring& strLeft, const std::wstring& strRight);
 
 // The order of the dialog's tree: lstrcmpi's case-insensitive word sort.
 bool SubSystemDisplayOrderLess(const CString& strLeft, const CString& strRight);

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The logging configuration and the components that read it are 32-bit programs, so their keys
 // live in the 32-bit view of the registry. A 64-bit build has to ask for that view on every open
 // and create, or it would read and write a configuration that nobody else sees. A 32-bit build
@@ -90,17 +92,19 @@ private:
 };
 
 // Deletes a key with everything below it, in the view the wrapper opens keys in: 0, or the
-// system's code. Only the command line's remove deletes anything; the dialog never does.
-inline LONG DeleteRegistryKeyTree(HKEY hRootKey, const CString& strSubKey) {
+// system's code. The path is UTF-16, so that every key can be deleted, also one whose name the
+// ANSI code page cannot hold. Only the command line's remove deletes anything; the dialog never
+// does.
+inline LONG DeleteRegistryKeyTree(HKEY hRootKey, const std::wstring& strSubKey) {
     HKEY hKey = nullptr;
     // Deleting what is below needs the right to delete its values as well as its keys.
-    LONG lResult = ::RegOpenKeyExA(hRootKey, strSubKey, 0,
+    LONG lResult = ::RegOpenKeyExW(hRootKey, strSubKey.c_str(), 0,
                                    KEY_READ | KEY_WRITE | DELETE | kRegistryViewFlag, &hKey);
     if (lResult != ERROR_SUCCESS)
         return lResult;
-    lResult = ::RegDeleteTreeA(hKey, nullptr); // what is below; the key itself stays
+    lResult = ::RegDeleteTreeW(hKey, nullptr); // what is below; the key itself stays
     ::RegCloseKey(hKey);
     if (lResult != ERROR_SUCCESS)
         return lResult;
-    return ::RegDeleteKeyExA(hRootKey, strSubKey, kRegistryViewFlag, 0);
+    return ::RegDeleteKeyExW(hRootKey, strSubKey.c_str(), kRegistryViewFlag, 0);
 }

@@ -164,6 +164,9 @@ TEST_F(AddSubSystem, RefusedNamesKeepTheAddDialogOpen) {
     const std::vector<Case> cases = {
         {"empty", "", kEmptyNamePrompt},
         {"backslash", "Mid\\Sub", "A sub system name cannot contain a backslash"},
+        // Pasted, say: a name nobody sees as it is, as every command refuses it too.
+        {"tab", "Mid\tSub", "A sub system name cannot contain a control character"},
+        {"DEL", "Mid\x7F", "A sub system name cannot contain a control character"},
         {"33 bytes", k32 + "x", "Please enter no more than 32 characters."},
         // The length is tested first: one prompt, not two.
         {"33 bytes with a backslash", "a\\" + std::string(31, 'b'),

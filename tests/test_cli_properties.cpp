@@ -158,8 +158,10 @@ json Baseline(const std::vector<std::string>& names, Random& random) {
     json subSystems = json::array();
     std::vector<std::string> taken;
     for (int i = Pick(random, 5); i > 0; --i) {
-        std::string name =
-            !names.empty() && Pick(random, 2) ? PickOf(random, names) : NewName(random);
+        // New names with a blank at an end too, as the dialog adds them.
+        std::string name = !names.empty() && Pick(random, 2) ? PickOf(random, names)
+                           : Pick(random, 6)                 ? NewName(random)
+                                                             : NewName(random) + " ";
         const CString ansi(name.c_str());
         const std::string key(SubSystemNameKey(ansi));
         if (std::find(taken.begin(), taken.end(), key) != taken.end())

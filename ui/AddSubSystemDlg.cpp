@@ -35,11 +35,13 @@ void CAddSubSystemDlg::DoDataExchange(CDataExchange* pDX) {
         AfxMessageBox("A sub system name cannot contain a backslash", MB_ICONEXCLAMATION);
         pDX->Fail();
         break;
+    case SUBSYSTEM_NAME_CONTROL_CHARACTER:
+        // Pasted with the text around it, a tab for instance: unseen in the field.
+        AfxMessageBox("A sub system name cannot contain a control character", MB_ICONEXCLAMATION);
+        pDX->Fail();
+        break;
     case SUBSYSTEM_NAME_OK:
     case SUBSYSTEM_NAME_TOO_LONG: // refused above
-    // What is typed here is seen as it is typed: taken as it stands.
-    case SUBSYSTEM_NAME_CONTROL_CHARACTER:
-    case SUBSYSTEM_NAME_SURROUNDING_BLANKS:
         break;
     }
 }

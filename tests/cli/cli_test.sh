@@ -2,8 +2,9 @@
 # The built quarnlogcfg.exe under Wine, in a prefix of its own (the registry it changes is that
 # prefix's real one, in the 32-bit view): help, version and exit codes, its keys in the 32-bit
 # view, standard input and outputs that fail, a baseline that the dialog saved surviving export,
-# deletion of the key and import (the dialog then shows and saves the same bytes), and the
-# detection/remediation pair converging on a machine with problems the baseline does not govern.
+# deletion of the key and import (the dialog then shows and saves the same bytes), the
+# detection/remediation pair converging on a machine with problems the baseline does not govern,
+# and a key whose name the ANSI code page cannot hold deleted by that name.
 #   cli_test.sh BUILD_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -97,4 +98,13 @@ grep -q '^note: .*Other: LogLevel holds "Dbg"' detect.txt || fail "no note: $(ca
 [ "$(cli import "$(winpath "$work/baseline.json")" | tr -d '\r')" = "nothing to change" ] ||
     fail "a second remediation changed something"
 win reg delete 'HKLM\SOFTWARE\Brivantex' /reg:32 /f >/dev/null
+
+# A key whose name the ANSI code page cannot hold, as a Unicode program writes it, fails a strict
+# baseline until remove deletes it by its name: the command line is read as Unicode. (The name
+# goes from this script to Wine in UTF-8.)
+export LC_ALL=C.UTF-8
+win reg add "$key\\日志" /reg:32 /f >/dev/null
+[ "$(status cli check --expect - --strict <<<'{}')" = 1 ] || fail "a strict check passes with 日志"
+cli remove 日志 >/dev/null
+cli check --expect - --strict <<<'{}' >/dev/null || fail "a strict check fails after remove 日志"
 echo "command-line tests passed"

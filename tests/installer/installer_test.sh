@@ -1,9 +1,10 @@
 #!/bin/bash
 # The shipping packages as scripts/package makes them, under Wine, in a scratch prefix, with the
-# commands that docs/administration.md gives. scripts/package refuses a certificate without its
-# password file, or with a wrong password, before it builds anything, and a refused or failed
-# run leaves the previous packages as they were. The packages are signed with a throw-away
-# certificate:
+# commands that docs/administration.md gives. scripts/package refuses an output folder it did not
+# make (one of the tree, one holding a file of its own, its previous packages with such a file or
+# changed) and a certificate without its password file, or with a wrong password, before it
+# builds anything; a refused or failed run leaves the previous packages as they were, and a new
+# run replaces them. The packages are signed with a throw-away certificate:
 # osslsigncode accepts both programs and both MSIs against it and refuses a program changed after
 # signing, and SHA256SUMS holds. The x64 MSI installs silently and its program shows the dialog;
 # a rebuild of the same version replaces it, and so does a newer package; an older one is
@@ -44,26 +45,43 @@ export QUARN_SIGN_PFX=$work/signer/signer.pfx QUARN_SIGN_PASSWORD_FILE=$work/sig
 # and, when refused, the build folders.
 outputs() { find "$work" -mindepth 1 -maxdepth 2 -printf '%p %s %T@\n' | sort; }
 builds() { find "$root" -maxdepth 2 -path "$root/build-package-*" -printf '%p %T@\n' | sort; }
-refused() { # NAMED ENV-ARGUMENT: scripts/package exits 2 at once with one line naming NAMED
+refused() { # NAMED OUT_DIR [ENV-ARGUMENT]: scripts/package exits 2 at once with one line naming
+    # NAMED, and leaves OUT_DIR as it was
     local before output status=0
-    before=$(outputs && builds)
-    output=$(env "$2" "$root/scripts/package" packages 2>&1) || status=$?
+    before=$(outputs && builds && find "$2" -printf '%p %s %T@\n' | sort)
+    output=$(env "${@:3}" "$root/scripts/package" "$2" 2>&1) || status=$?
     [ "$status" = 2 ] && [[ $output == "package: "*"$1"* && $output != *$'\n'* ]] ||
-        fail "scripts/package (env $2): exit $status, not 2 with a line naming $1: $output"
-    [ "$(outputs && builds)" = "$before" ] || fail "scripts/package (env $2) changed or built"
+        fail "scripts/package $2 (env ${*:3}): exit $status, not 2 with a line naming $1: $output"
+    [ "$(outputs && builds && find "$2" -printf '%p %s %T@\n' | sort)" = "$before" ] ||
+        fail "scripts/package $2 (env ${*:3}) changed or built"
 }
-echo "the previous packages" >packages/previous
-refused QUARN_SIGN_PFX -uQUARN_SIGN_PASSWORD_FILE
-refused signer/wrong "QUARN_SIGN_PASSWORD_FILE=$work/signer/wrong"
+# A folder it did not make is never replaced: one of the tree, and one with a file of its own.
+refused "$root/cli" "$root/cli"
+echo "my notes" >packages/notes.txt
+refused "$work/packages" packages
+rm packages/notes.txt
+refused QUARN_SIGN_PFX packages -uQUARN_SIGN_PASSWORD_FILE
+refused signer/wrong packages "QUARN_SIGN_PASSWORD_FILE=$work/signer/wrong"
 "$root/scripts/package" packages
-[ ! -e packages/previous ] && [ "$(find . -maxdepth 1 -name 'packages?*')" = "" ] ||
-    fail "scripts/package kept the previous packages or left a folder beside the new ones"
+[ "$(find . -maxdepth 1 -name 'packages?*')" = "" ] ||
+    fail "scripts/package left a folder beside the new packages"
 # Failing after the build, here because the time-stamp server does not answer.
 before=$(outputs)
 ! QUARN_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/ "$root/scripts/package" packages >/dev/null 2>&1 ||
     fail "scripts/package succeeded without its time-stamp server"
 [ "$(outputs)" = "$before" ] || fail "a failed scripts/package changed the previous packages"
-# The same version built again, as a second run of scripts/package makes it.
+# The same version built again, as a second run of scripts/package makes it, over the previous
+# packages (told by their SHA256SUMS), but not over a file of its own beside them or a package
+# changed since.
+cp -a packages rebuild
+echo "my notes" >rebuild/notes.txt
+refused "$work/rebuild" rebuild
+rm rebuild/notes.txt
+package=$(find rebuild -name '*-x64.zip')
+cp "$package" unchanged.zip
+echo >>"$package"
+refused "$work/rebuild" rebuild
+mv unchanged.zip "$package"
 "$root/scripts/package" rebuild
 version=$(head -n 1 "$root/VERSION")
 # Windows Installer compares only the first three numbers of a version.

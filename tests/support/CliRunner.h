@@ -3,7 +3,7 @@
 // write.
 #pragma once
 
-#include "cli/Commands.h"
+#include "cli/CommandLine.h"
 
 #include <string>
 #include <vector>
