@@ -42,7 +42,8 @@ void AppendNames(CString& message, const std::vector<CString>& names) {
     }
 }
 
-CString OutsideChangesMessage(const SConfigurationChanges& changes) {
+// bAgain: the changes were made while the user was being asked about earlier ones.
+CString OutsideChangesMessage(const SConfigurationChanges& changes, bool bAgain) {
     std::vector<CString> names;
     if (changes.bExpireDays)
         names.emplace_back("the number of days after which logs are deleted");
@@ -53,8 +54,10 @@ CString OutsideChangesMessage(const SConfigurationChanges& changes) {
 
     CString message;
     if (!names.empty()) {
-        message = "Another program has changed the logging configuration since this dialog read "
-                  "or saved it:\n";
+        message = bAgain ? "While you were being asked, another program changed the logging "
+                           "configuration again:\n"
+                         : "Another program has changed the logging configuration since this "
+                           "dialog read or saved it:\n";
         AppendNames(message, names);
     }
     // What could not be read may have been changed too: the user is asked all the same.
@@ -62,6 +65,10 @@ CString OutsideChangesMessage(const SConfigurationChanges& changes) {
         if (!names.empty())
             message += "\n\nThere may be other changes: the logging configuration could not be "
                        "read back in full.";
+        else if (bAgain)
+            message += "The logging configuration could not be read back in full, so this dialog "
+                       "cannot tell whether another program changed it again while you were "
+                       "being asked.";
         else
             message += "The logging configuration could not be read back in full, so this dialog "
                        "cannot tell whether another program has changed it since the dialog read "
@@ -159,14 +166,15 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
                                      ANSI_CHARSET, 0, 0, 0, 0, nullptr));
     m_staticTitle.SetFont(m_fontTitle, TRUE);
 
-    // Watched from before the first read, so that nothing another program writes meanwhile is
-    // taken for what was read.
+    // Opened (and created when missing) first, so that the watch finds a key to watch. Watched
+    // from before the first read, so that nothing another program writes meanwhile is taken for
+    // what was read.
+    CRegistryT<0> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    m_lOpenError = baseKey.Open();
     m_configurationWatch.Start();
     m_pDefaultSettings->Load();
     LoadSubSystems();
 
-    CRegistryT<0> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    m_lOpenError = baseKey.Open();
     if (baseKey.m_hKey)
         ReadExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
     else
@@ -481,10 +489,15 @@ void CQuarnEventLogConfigurationDlg::OnOK() {
 }
 
 bool CQuarnEventLogConfigurationDlg::MayOverwriteStoredConfiguration() {
-    const SConfigurationChanges changes = m_configurationWatch.FindChanges();
-    if (changes.IsEmpty())
-        return true;
-    return AfxMessageBox(OutsideChangesMessage(changes), MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+    SConfigurationChanges changes = m_configurationWatch.FindChanges();
+    for (bool bAgain = false; !changes.IsEmpty(); bAgain = true) {
+        if (AfxMessageBox(OutsideChangesMessage(changes, bAgain), MB_YESNO | MB_ICONEXCLAMATION) !=
+            IDYES)
+            return false;
+        // The answer covers what the question named, not what was written while it was open.
+        changes = m_configurationWatch.FindChangesSinceLastLook();
+    }
+    return true;
 }
 
 LONG CQuarnEventLogConfigurationDlg::SaveSettings() {

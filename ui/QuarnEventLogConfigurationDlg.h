@@ -83,7 +83,8 @@ private:
     // 0 when everything was stored, else the first registry error.
     LONG SaveSettings();
     // false when another program changed the stored configuration since the dialog last read
-    // or wrote it and the user chose not to overwrite that.
+    // or wrote it and the user chose not to overwrite that, or not to overwrite what it changed
+    // again while the user was being asked.
     bool MayOverwriteStoredConfiguration();
     CSubSystemLogSettings& CurrentSettings() const;
     // The node of an item, as m_nCurrentIndex names it; false for "SubSystems" and for any item
