@@ -9,7 +9,7 @@
 #include "registry/RegistryError.h"
 #include "res/resource.h"
 #include "ui/AddSubSystemDlg.h"
-#include "ui/DialogFont.h"
+#include "ui/Dpi.h"
 
 #include <algorithm>
 
@@ -20,7 +20,10 @@ constexpr char kDefaultValueUsed[] = "Default Value used";
 constexpr LPARAM kDefaultItemData = -1;
 constexpr int kDefaultSettingsIndex = -1;
 constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's
-constexpr int kTitleFontHeight = 16;
+
+// The template's font, 8-point MS Sans Serif, at 96 DPI: an average letter 6 pixels wide, lines
+// 13 pixels high. Its dialog units are a quarter and an eighth of these.
+constexpr SIZE kTemplateFontUnits = {6, 13};
 
 // Posted at start-up so that the user is told only once the dialog is on screen.
 constexpr UINT WM_QUARN_OPEN_FAILED = WM_APP + 1;
@@ -100,6 +103,8 @@ ON_NOTIFY(TVN_SELCHANGED, IDC_TREE, OnSelChangedTree)
 ON_BN_CLICKED(IDC_ADD_SUBSYSTEM, OnAddSubSystem)
 ON_BN_CLICKED(IDC_APPLY, OnApply)
 ON_MESSAGE_VOID(WM_QUARN_OPEN_FAILED, OnOpenFailed)
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+ON_MESSAGE(WM_GETDPISCALEDSIZE, OnGetDpiScaledSize)
 END_MESSAGE_MAP()
 
 CQuarnEventLogConfigurationDlg::CQuarnEventLogConfigurationDlg(CWnd* pParent)
@@ -159,12 +164,10 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
         m_comboType.AddString(option.pszName);
     m_comboType.SetCurSel(0);
 
-    m_fontDialog.Attach(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
-    ::EnumChildWindows(m_hWnd, &EnumChildProc, reinterpret_cast<LPARAM>(m_fontDialog.m_hObject));
-    // After the stock font, so that the title keeps its bold one.
-    m_fontTitle.Attach(::CreateFontA(kTitleFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                     ANSI_CHARSET, 0, 0, 0, 0, nullptr));
-    m_staticTitle.SetFont(m_fontTitle, TRUE);
+    // Where the dialog manager put the controls, before they get fonts of the dialog's own.
+    m_nDpi = WindowDpi(m_hWnd);
+    m_layout.Capture(m_hWnd, m_nDpi, kTemplateFontUnits);
+    ApplyFonts();
 
     // Opened (and created when missing) first, so that the watch finds a key to watch. Watched
     // from before the first read, so that nothing another program writes meanwhile is taken for
@@ -194,6 +197,7 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
 
     ShowCurrentSettings();
     RefreshControls();
+    ArrangeAtStartUp();
     m_bInitialised = true;
     return TRUE;
 }
