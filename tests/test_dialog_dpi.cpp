@@ -1,8 +1,9 @@
-// The main dialog at the DPI of the monitor it is on. At start-up it is drawn at the system's DPI
-// (96 in the suite's prefix; tests/dpi/dpi_test.sh starts it again in prefixes at 144 and 192).
-// Wine 8 has one DPI for every window and never tells a window that its DPI changed, so here the
-// test sends the real dialog the messages with which Windows moves it to a monitor of another
-// DPI: first the question for its size, then WM_DPICHANGED with the rectangle that follows.
+// The main dialog at the DPI of the monitor it is on. At start-up it is drawn at the system's DPI:
+// 96 in the suite's prefix, and 144 and 192 in this program started again with the prefix's
+// resolution set for it alone. Wine 8 has one DPI for every window of a program and never tells
+// a window that its DPI changed, so here the test sends the real dialog the messages with which
+// Windows moves it to a monitor of another DPI: first the question for its size, then
+// WM_DPICHANGED with the rectangle that follows.
 #include "res/resource.h"
 #include "tests/support/DialogProbe.h"
 #include "tests/support/ModalDriver.h"
@@ -189,6 +190,44 @@ bool Contains(const RECT& outer, const RECT& inner) {
     return ::IntersectRect(&both, &outer, &inner) && ::EqualRect(&both, &inner);
 }
 
+// The prefix's screen resolution, which Wine reads as each program starts, set for a while and
+// then put back as it was.
+class CLogPixels {
+public:
+    explicit CLogPixels(DWORD dwDpi) {
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                          KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_hKey, nullptr);
+        DWORD dwSize = sizeof m_dwBefore;
+        m_bHadValue =
+            ::RegQueryValueExA(m_hKey, kName, nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&m_dwBefore), &dwSize) == ERROR_SUCCESS;
+        EXPECT_EQ(ERROR_SUCCESS,
+                  ::RegSetValueExA(m_hKey, kName, 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&dwDpi), sizeof dwDpi));
+    }
+    ~CLogPixels() { Restore(); }
+    void Restore() {
+        if (!m_hKey)
+            return;
+        if (m_bHadValue)
+            ::RegSetValueExA(m_hKey, kName, 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&m_dwBefore), sizeof m_dwBefore);
+        else
+            ::RegDeleteValueA(m_hKey, kName);
+        ::RegCloseKey(m_hKey);
+        m_hKey = nullptr;
+    }
+
+private:
+    static constexpr const char* kName = "LogPixels";
+    HKEY m_hKey = nullptr;
+    DWORD m_dwBefore = 0;
+    bool m_bHadValue = false;
+};
+
+// Set by this program started again, once it has read its DPI: then the resolution goes back.
+constexpr char kDpiReadEventVariable[] = "QUARN_TEST_DPI_READ";
+
 } // namespace
 
 // At start-up, at whatever DPI the system has: the template's layout in proportion to the DPI,
@@ -196,6 +235,12 @@ bool Contains(const RECT& outer, const RECT& inner) {
 // every text in full.
 TEST(DialogDpi, StartUpAtTheSystemDpi) {
     const UINT nDpi = SystemDpi();
+    if (const char* event = std::getenv(kDpiReadEventVariable)) {
+        if (const HANDLE hRead = ::OpenEventA(EVENT_MODIFY_STATE, FALSE, event)) {
+            ::SetEvent(hRead);
+            ::CloseHandle(hRead);
+        }
+    }
     if (const char* expected = std::getenv("QUARN_TEST_DPI")) {
         ASSERT_EQ(static_cast<UINT>(std::atoi(expected)), nDpi) << "the prefix's LogPixels";
     }
@@ -273,4 +318,43 @@ TEST(DialogDpi, MovedToMonitorsOfOtherDpi) {
             ::GetStockObject(DEFAULT_GUI_FONT),
             reinterpret_cast<HGDIOBJ>(::SendMessageA(::GetDlgItem(hDlg, IDOK), WM_GETFONT, 0, 0)));
     });
+}
+
+// The start-up case again at 144 and 192 DPI, in this program started again with the prefix's
+// resolution set until it has read it.
+TEST(DialogDpi, StartUpAt144And192) {
+    if (std::getenv("QUARN_TEST_DPI"))
+        GTEST_SKIP() << "started again for one DPI";
+    char szProgram[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, szProgram, MAX_PATH);
+    const std::string event = "QuarnTestDpiRead" + std::to_string(::GetCurrentProcessId());
+    const HANDLE hRead = ::CreateEventA(nullptr, TRUE, FALSE, event.c_str());
+    ASSERT_NE(nullptr, hRead);
+    for (DWORD dwDpi : {144u, 192u}) {
+        SCOPED_TRACE("at " + std::to_string(dwDpi) + " DPI");
+        ::ResetEvent(hRead);
+        ::SetEnvironmentVariableA("QUARN_TEST_DPI", std::to_string(dwDpi).c_str());
+        ::SetEnvironmentVariableA(kDpiReadEventVariable, event.c_str());
+        std::string command =
+            std::string("\"") + szProgram + "\" --gtest_filter=DialogDpi.StartUpAtTheSystemDpi";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        CLogPixels logPixels(dwDpi);
+        const BOOL bStarted = ::CreateProcessA(szProgram, &command[0], nullptr, nullptr, TRUE, 0,
+                                               nullptr, nullptr, &startup, &process);
+        ::SetEnvironmentVariableA("QUARN_TEST_DPI", nullptr);
+        ::SetEnvironmentVariableA(kDpiReadEventVariable, nullptr);
+        ASSERT_TRUE(bStarted);
+        const HANDLE waits[] = {hRead, process.hProcess};
+        ::WaitForMultipleObjects(2, waits, FALSE, 30000);
+        logPixels.Restore();
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(process.hProcess, 30000));
+        DWORD dwExit = 1;
+        ::GetExitCodeProcess(process.hProcess, &dwExit);
+        EXPECT_EQ(0u, dwExit);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    ::CloseHandle(hRead);
 }
