@@ -5,6 +5,7 @@
 #include "logconfig/LogOptions.h"
 #include "logconfig/StoredConfiguration.h"
 #include "logconfig/SubSystemName.h"
+#include "registry/Registry.h"
 
 #include <unordered_set>
 
@@ -22,21 +23,33 @@ std::unordered_set<std::string> UnreadableKeys(const CStoredConfiguration& store
     return keys;
 }
 
-// Read back as the dialog loads it, so that only what differs in the registry differs here. A
-// base key that could be opened before and cannot now would read as the defaults and no
-// subsystem, which tells nothing of what it holds: false then.
+// Read back as the dialog loads it, so that only what differs in the registry differs here, but
+// without creating or changing anything: a base key that another program deleted stays deleted
+// until the user says Yes. A missing base key reads as the empty configuration it is. False when
+// the base key, which the dialog could open before, exists and cannot be read now: that tells
+// nothing of what it holds.
 bool ReadBack(CStoredConfiguration& stored, bool bBaseKeyOpenedBefore) {
-    stored.Read(CStoredConfiguration::kAsTheDialogLoads);
-    return stored.m_bBaseKeyExists || !bBaseKeyOpenedBefore;
+    // A dialog that could not open the base key for editing shows the defaults and no
+    // subsystem; so the configuration reads as that for as long as the key still does not open
+    // so. Opening an existing key for writing creates nothing and writes nothing.
+    if (!bBaseKeyOpenedBefore) {
+        CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+        if (base.OpenExisting() != ERROR_SUCCESS)
+            return true;
+    }
+    const LONG lResult = stored.Read();
+    return stored.m_bBaseKeyExists || lResult == ERROR_SUCCESS;
 }
 
 } // namespace
 
 CConfigurationWatch::CConfigurationWatch()
-    : m_watch(HKEY_LOCAL_MACHINE, kLogConfigBaseKey), m_bBaseKeyOpened(true),
-      m_nExpireDays(kDefaultExpireLogsAfterDays), m_defaultSettings{kDefaultSettingsName, true,
-                                                                    LOG_LEVEL_DEFAULT,
-                                                                    LOG_TYPE_DEFAULT} {}
+    : m_watch(HKEY_LOCAL_MACHINE, kLogConfigBaseKey),
+      m_bBaseKeyOpened(true), m_remembered{
+                                  true,
+                                  kDefaultExpireLogsAfterDays,
+                                  {kDefaultSettingsName, true, LOG_LEVEL_DEFAULT, LOG_TYPE_DEFAULT},
+                                  {}} {}
 
 void CConfigurationWatch::Start() {
     // A watch that cannot start reports a change at every question: FindChanges then always
@@ -66,26 +79,34 @@ bool CConfigurationWatch::SameValues(const SStoredNode& a, const SStoredNode& b)
 }
 
 void CConfigurationWatch::RememberSubSystem(const SStoredNode& node) {
-    const auto inserted = m_positionOfName.emplace(KeyOf(node.strName), m_subSystems.size());
+    const auto inserted =
+        m_positionOfName.emplace(KeyOf(node.strName), m_remembered.subSystems.size());
     if (inserted.second) {
-        m_subSystems.push_back(node);
+        m_remembered.subSystems.push_back(node);
+        m_bLastLookIncomplete = m_lastLook.has_value();
         return;
     }
-    SStoredNode& remembered = m_subSystems[inserted.first->second];
+    SStoredNode& remembered = m_remembered.subSystems[inserted.first->second];
     remembered.bExists = node.bExists;
     remembered.nLogLevel = node.nLogLevel;
     remembered.nLogType = node.nLogType;
 }
 
+void CConfigurationWatch::ForgetLastLook() {
+    m_lastLook.reset();
+    m_bLastLookIncomplete = false;
+}
+
 void CConfigurationWatch::Remember(bool bBaseKeyOpened, int nExpireDays,
                                    const CSubSystemLogSettings& defaultSettings,
                                    const SubSystemList& subSystems) {
+    ForgetLastLook();
     m_bBaseKeyOpened = bBaseKeyOpened;
-    m_nExpireDays = nExpireDays;
-    m_defaultSettings = NodeOf(defaultSettings);
-    m_subSystems.clear();
+    m_remembered.nExpireDays = nExpireDays;
+    m_remembered.defaultSettings = NodeOf(defaultSettings);
+    m_remembered.subSystems.clear();
     m_positionOfName.clear();
-    m_subSystems.reserve(subSystems.size());
+    m_remembered.subSystems.reserve(subSystems.size());
     // In the order a save writes them, so that the last one of a key name is what it holds.
     for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : subSystems)
         RememberSubSystem(NodeOf(*pSettings));
@@ -97,12 +118,13 @@ void CConfigurationWatch::RememberAdded(const CString& strName) {
 }
 
 void CConfigurationWatch::RememberStored(const SubSystemList& subSystems) {
+    ForgetLastLook();
     CStoredConfiguration stored;
     if (!ReadBack(stored, m_bBaseKeyOpened))
         return;
     m_bBaseKeyOpened = stored.m_bBaseKeyExists;
-    m_nExpireDays = stored.m_nExpireLogsAfter;
-    m_defaultSettings = NodeOf(stored.m_defaultSettings);
+    m_remembered.nExpireDays = stored.m_nExpireLogsAfter;
+    m_remembered.defaultSettings = NodeOf(stored.m_defaultSettings);
     const std::unordered_set<std::string> unreadable = UnreadableKeys(stored);
     for (const boost::shared_ptr<CSubSystemLogSettings>& pSettings : subSystems) {
         const CString strName = pSettings->GetName();
@@ -112,28 +134,69 @@ void CConfigurationWatch::RememberStored(const SubSystemList& subSystems) {
     }
 }
 
-SConfigurationChanges CConfigurationWatch::FindChanges() const {
-    SConfigurationChanges changes;
-    if (!m_watch.HasChanged())
-        return changes;
-
+CConfigurationWatch::SState CConfigurationWatch::Look() {
+    // Whatever is written from now on is news for the next look.
+    m_watch.Start();
+    SState look;
     CStoredConfiguration stored;
-    if (!ReadBack(stored, m_bBaseKeyOpened)) {
-        changes.bReadBackIncomplete = true;
+    look.bBaseKeyRead = ReadBack(stored, m_bBaseKeyOpened);
+    if (!look.bBaseKeyRead)
+        return look;
+    look.nExpireDays = stored.m_nExpireLogsAfter;
+    look.defaultSettings = NodeOf(stored.m_defaultSettings);
+    const std::unordered_set<std::string> unreadable = UnreadableKeys(stored);
+    look.subSystems.reserve(m_remembered.subSystems.size());
+    for (const SStoredNode& node : m_remembered.subSystems) {
+        if (!unreadable.empty() && unreadable.count(KeyOf(node.strName)) != 0)
+            look.subSystems.push_back(
+                {node.strName, true, LOG_LEVEL_DEFAULT, LOG_TYPE_DEFAULT, true});
+        else
+            look.subSystems.push_back(StoredNodeOf(stored, node.strName));
+    }
+    return look;
+}
+
+SConfigurationChanges CConfigurationWatch::Differences(const SState& now,
+                                                       const SState* pBefore) const {
+    SConfigurationChanges changes;
+    if (!now.bBaseKeyRead) {
+        changes.bReadBackIncomplete = pBefore == nullptr || pBefore->bBaseKeyRead;
         return changes;
     }
-    changes.bExpireDays = stored.m_nExpireLogsAfter != m_nExpireDays;
-    changes.bDefaultSettings = !SameValues(NodeOf(stored.m_defaultSettings), m_defaultSettings);
-    const std::unordered_set<std::string> unreadable = UnreadableKeys(stored);
-    for (const SStoredNode& node : m_subSystems) {
-        if (!unreadable.empty() && unreadable.count(KeyOf(node.strName)) != 0) {
-            changes.unread.push_back(node.strName);
+    const SState& before = pBefore && pBefore->bBaseKeyRead ? *pBefore : m_remembered;
+    changes.bExpireDays = now.nExpireDays != before.nExpireDays;
+    changes.bDefaultSettings = !SameValues(now.defaultSettings, before.defaultSettings);
+    for (size_t i = 0; i < now.subSystems.size(); ++i) {
+        const SStoredNode& node = now.subSystems[i];
+        const SStoredNode& remembered = m_remembered.subSystems[i];
+        const SStoredNode& was = i < before.subSystems.size() ? before.subSystems[i] : remembered;
+        if (node.bUnread) {
+            if (!was.bUnread)
+                changes.unread.push_back(remembered.strName);
             continue;
         }
-        const SStoredNode now = StoredNodeOf(stored, node.strName);
-        if (!SameValues(now, node))
-            changes.subSystems.push_back({node.strName, node.bExists && !now.bExists});
+        const SStoredNode& known = was.bUnread ? remembered : was;
+        if (!SameValues(node, known))
+            changes.subSystems.push_back({remembered.strName, known.bExists && !node.bExists});
     }
     changes.bReadBackIncomplete = !changes.unread.empty();
     return changes;
+}
+
+SConfigurationChanges CConfigurationWatch::FindChanges() {
+    if (m_watch.HasChanged() || m_bLastLookIncomplete) {
+        m_lastLook = Look();
+        m_bLastLookIncomplete = false;
+    }
+    if (!m_lastLook)
+        return {};
+    return Differences(*m_lastLook, nullptr);
+}
+
+SConfigurationChanges CConfigurationWatch::FindChangesSinceLastLook() {
+    if (!m_lastLook || !m_watch.HasChanged())
+        return {};
+    const SState before = std::move(*m_lastLook);
+    m_lastLook = Look();
+    return Differences(*m_lastLook, &before);
 }

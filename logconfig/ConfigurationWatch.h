@@ -10,6 +10,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -45,8 +46,8 @@ public:
     CConfigurationWatch();
 
     // From now on, every write below the base key counts as a change, whoever makes it: start
-    // before reading the configuration, and again right after writing it. Creates the base key
-    // when it is missing, as loading does.
+    // before reading the configuration, and again right after writing it. A missing base key is
+    // not created; until one exists, every look reads the configuration back.
     void Start();
 
     // The configuration as held in memory is what the registry holds: just read, or just
@@ -65,9 +66,14 @@ public:
     void RememberStored(const SubSystemList& subSystems);
 
     // What differs from what was remembered. While nothing has been written below the base key
-    // since Start, this costs one check of an event; otherwise everything is read again, the
-    // way the dialog loads it.
-    SConfigurationChanges FindChanges() const;
+    // since the last look (or the start), this costs one check of an event; otherwise
+    // everything is read again, the way the dialog loads it but creating nothing, and that read
+    // is the last look.
+    SConfigurationChanges FindChanges();
+    // What other programs changed since the last look, for instance while the user was asked
+    // about what it found: empty when nothing was written since, or when what is stored now is
+    // what the last look saw. Where that look could not read a key, what was remembered counts.
+    SConfigurationChanges FindChangesSinceLastLook();
 
 private:
     struct SStoredNode {
@@ -75,6 +81,14 @@ private:
         bool bExists; // whether the key is there; level and type count only when it is
         int nLogLevel;
         int nLogType;
+        bool bUnread = false; // a look found the key but could not read it
+    };
+    // The configuration as far as a save writes it.
+    struct SState {
+        bool bBaseKeyRead = true; // false: a look could not read the base key; nothing is known
+        int nExpireDays;
+        SStoredNode defaultSettings;
+        std::vector<SStoredNode> subSystems; // one per remembered key name, in that order
     };
     static SStoredNode NodeOf(const CSubSystemLogSettings& settings);
     static SStoredNode StoredNodeOf(const CStoredConfiguration& stored, const CString& strName);
@@ -82,11 +96,20 @@ private:
     // By key name: a node of a name remembered already replaces its values, keeping its place
     // and the name first remembered.
     void RememberSubSystem(const SStoredNode& node);
+    void ForgetLastLook();
+    // Restarts the watch, then reads what is stored of every remembered node.
+    SState Look();
+    // What differs in now from before; with no before, or where before knows nothing, from
+    // what was remembered. What neither look could read is no news.
+    SConfigurationChanges Differences(const SState& now, const SState* pBefore) const;
 
     CRegistryWatch m_watch;
     bool m_bBaseKeyOpened;
-    int m_nExpireDays;
-    SStoredNode m_defaultSettings;
-    std::vector<SStoredNode> m_subSystems;                    // one per key name
+    SState m_remembered;
     std::unordered_map<std::string, size_t> m_positionOfName; // by SubSystemNameKey
+    // What the last look since the dialog last read or wrote the configuration found; none:
+    // nothing was written below the base key since.
+    std::optional<SState> m_lastLook;
+    // A subsystem was remembered after the last look, which therefore says nothing of it.
+    bool m_bLastLookIncomplete = false;
 };

@@ -5,36 +5,23 @@
 
 #include <algorithm>
 
-namespace {
-
-// The base key opened as asked; its handle stays null when there is nothing to read.
-template <int bReadOnly> LONG OpenBaseKey(CRegistryT<bReadOnly>& base, bool& bExists) {
-    base.Open();
-    bExists = base.m_hKey != nullptr;
-    // A missing key is an empty configuration, and one that the dialog could not open is read
-    // as the dialog then shows it.
-    if (bExists || base.m_lSystemResult == ERROR_FILE_NOT_FOUND || !bReadOnly)
-        return ERROR_SUCCESS;
-    return base.m_lSystemResult;
-}
-
-} // namespace
-
-LONG CStoredConfiguration::Read(EBaseKeyAccess access) {
-    return ReadSubSystems(access, nullptr);
+LONG CStoredConfiguration::Read() {
+    return ReadSubSystems(nullptr);
 }
 
 LONG CStoredConfiguration::ReadOnly(const std::vector<CString>& names) {
-    return ReadSubSystems(kReadOnly, &names);
+    return ReadSubSystems(&names);
 }
 
-LONG CStoredConfiguration::ReadSubSystems(EBaseKeyAccess access,
-                                          const std::vector<CString>* pNames) {
-    CRegistryT<1> readOnly(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    CRegistryT<0> readWrite(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    const LONG lBase = access == kReadOnly ? OpenBaseKey(readOnly, m_bBaseKeyExists)
-                                           : OpenBaseKey(readWrite, m_bBaseKeyExists);
-    const HKEY hBase = access == kReadOnly ? readOnly.m_hKey : readWrite.m_hKey;
+LONG CStoredConfiguration::ReadSubSystems(const std::vector<CString>* pNames) {
+    CRegistryT<1> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    base.Open();
+    m_bBaseKeyExists = base.m_hKey != nullptr;
+    // A missing key is an empty configuration.
+    const LONG lBase = m_bBaseKeyExists || base.m_lSystemResult == ERROR_FILE_NOT_FOUND
+                           ? ERROR_SUCCESS
+                           : base.m_lSystemResult;
+    const HKEY hBase = base.m_hKey;
     m_expireLogsAfter = ReadRegistryValue(hBase, kExpireLogsAfterValueName);
     m_nExpireLogsAfter = DayCountOf(m_expireLogsAfter);
     m_defaultLevel = ReadRegistryValue(hBase, kDefaultLogLevelValueName);

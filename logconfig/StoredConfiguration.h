@@ -21,17 +21,11 @@ public:
         boost::shared_ptr<CSubSystemLogSettings> pSettings;
     };
 
-    // How the base key is opened. Reading only creates and changes nothing, and a missing base
-    // key reads as an empty configuration. As the dialog loads it, the base key is opened for
-    // reading and writing and created when missing; when that fails, the configuration reads
-    // as the dialog then shows it: the defaults and no subsystem. Subsystem keys are opened for
-    // reading only either way.
-    enum EBaseKeyAccess { kReadOnly, kAsTheDialogLoads };
-
-    // 0, or the first system code of a key that exists but cannot be read (for instance
-    // ERROR_ACCESS_DENIED). Such a subsystem key is listed in m_unreadable and left out of
-    // m_subSystems; everything else is read all the same.
-    LONG Read(EBaseKeyAccess access = kReadOnly);
+    // Every key is opened for reading only: reading creates and changes nothing, and a missing
+    // base key reads as an empty configuration. 0, or the first system code of a key that exists
+    // but cannot be read (for instance ERROR_ACCESS_DENIED). Such a subsystem key is listed in
+    // m_unreadable and left out of m_subSystems; everything else is read all the same.
+    LONG Read();
     // The base key's values and only the subsystems of these names, each opened by its name
     // without enumerating the others: what a change of one subsystem needs, at the same cost
     // with ten subsystems as with ten thousand. A name that opens no key is left out; a found
@@ -60,7 +54,7 @@ public:
     size_t m_nKeysBeyondCodePage = 0;
 
 private:
-    LONG ReadSubSystems(EBaseKeyAccess access, const std::vector<CString>* pNames);
+    LONG ReadSubSystems(const std::vector<CString>* pNames);
 
     // Position in m_subSystems by SubSystemNameKey: a baseline of thousands of subsystems is
     // compared name by name.

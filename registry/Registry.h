@@ -74,6 +74,18 @@ public:
         }
     }
 
+    // Opens as Open does, but never creates a missing key: 0 when m_hKey now holds an open key,
+    // else the system's code (also m_lSystemResult), or kRegistryNoKeyGiven.
+    LONG OpenExisting() {
+        Close();
+        if (m_hRootKey == nullptr || m_strSubKey.IsEmpty())
+            return kRegistryNoKeyGiven;
+        m_lSystemResult = ::RegOpenKeyExA(m_hRootKey, m_strSubKey, 0, kAccessMask, &m_hKey);
+        if (m_lSystemResult != ERROR_SUCCESS)
+            m_hKey = nullptr;
+        return m_lSystemResult;
+    }
+
     HKEY m_hRootKey;
     CString m_strSubKey;
     HKEY m_hKey;

@@ -26,11 +26,11 @@ LONG CRegistryWatch::Start() {
     // A watch ends once it has reported a change, and a new one on a handle whose watch has
     // not reported yet would wait beside it; so every start opens the key afresh. Closing the
     // previous handle signals the event: the reset comes after the open.
-    LONG lResult = m_key.Open();
-    if (lResult != ERROR_SUCCESS)
-        return lResult;
+    if (m_key.Open() != ERROR_SUCCESS)
+        return m_key.m_lSystemResult;
     ::ResetEvent(m_hEvent);
-    lResult = ::RegNotifyChangeKeyValue(m_key.m_hKey, TRUE, kWatchedChanges, m_hEvent, TRUE);
+    const LONG lResult =
+        ::RegNotifyChangeKeyValue(m_key.m_hKey, TRUE, kWatchedChanges, m_hEvent, TRUE);
     m_bWatching = lResult == ERROR_SUCCESS;
     return lResult;
 }

@@ -9,7 +9,8 @@
 
 class CRegistryWatch {
 public:
-    // The key is opened as CRegistryT<0> opens it: created when missing, in the same view.
+    // The key is opened for reading, in the view CRegistryT opens keys in. A watch creates
+    // nothing: while the key is missing, the watch cannot start.
     CRegistryWatch(HKEY hRootKey, const CString& strSubKey);
     ~CRegistryWatch();
 
@@ -25,7 +26,7 @@ public:
     bool HasChanged() const;
 
 private:
-    CRegistryT<0> m_key;
+    CRegistryT<1> m_key;
     HANDLE m_hEvent;
     bool m_bWatching = false;
 };

@@ -193,9 +193,11 @@ TEST_F(DialogSaving, ApplyTwiceThenCancel) {
 
 // After an Apply of the user's own, another program changes a subsystem the user did not touch,
 // deletes loaded subsystem keys and adds one. Apply and OK each ask once, naming ten and counting
-// the rest; No writes nothing and keeps the dialog open with the user's edit. Yes writes
-// everything; the added key stays. "alpha", added beside the loaded "Alpha", is the same key,
-// which holds what was written last: neither is taken for changed.
+// the rest; No writes nothing and keeps the dialog open with the user's edit. What the other
+// program writes while the question is open is asked about on its own after Yes, and No to that
+// writes nothing either. Yes writes everything; the added key stays. "alpha", added beside the
+// loaded "Alpha", is the same key, which holds what was written last: neither is taken for
+// changed.
 TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
     for (int i = 1; i <= 11; ++i)
         sandbox.CreateKey(SubSystemKey("S" + std::to_string(100 + i)).c_str());
@@ -229,21 +231,51 @@ TEST_F(DialogSaving, OutsideChangesAreOverwrittenOnlyWhenTheUserSaysYes) {
             EXPECT_EQ(outside, DumpConfiguration(sandbox));
             EXPECT_EQ(before.Describe(), CaptureState(hDlg).Describe());
         }
-        EXPECT_EQ(1u, WithPopups([&] { ClickButton(hDlg, IDC_APPLY); }, answer(IDYES)).size());
+        std::string whileAsked;
+        const std::vector<Popup> prompts =
+            WithPopups([&] { ClickButton(hDlg, IDC_APPLY); },
+                       [&](const Popup& prompt) {
+                           if (whileAsked.empty()) {
+                               sandbox.SetString(SubSystemKey("Delta").c_str(), "LogType", "Error");
+                               whileAsked = DumpConfiguration(sandbox);
+                               ClickButton(prompt.hWnd, IDYES);
+                           } else {
+                               ClickButton(prompt.hWnd, IDNO);
+                           }
+                       });
+        ASSERT_EQ(2u, prompts.size());
+        EXPECT_NE(std::string::npos, prompts[0].text.find("Beta\n")) << prompts[0].text;
+        EXPECT_EQ(std::string::npos, prompts[0].text.find("Delta")) << prompts[0].text;
+        for (const char* name : {"again", "Delta\n", "overwrite"})
+            EXPECT_NE(std::string::npos, prompts[1].text.find(name)) << prompts[1].text;
+        for (const char* name : {"Beta", "Gamma", "S10", "days"})
+            EXPECT_EQ(std::string::npos, prompts[1].text.find(name)) << prompts[1].text;
+        EXPECT_EQ(whileAsked, DumpConfiguration(sandbox));
+        EXPECT_EQ(before.Describe(), CaptureState(hDlg).Describe());
+        const std::vector<Popup> all =
+            WithPopups([&] { ClickButton(hDlg, IDC_APPLY); }, answer(IDYES));
+        ASSERT_EQ(1u, all.size());
+        for (const char* name : {"Beta\n", "Delta\n", "Gamma (deleted)"})
+            EXPECT_NE(std::string::npos, all[0].text.find(name)) << all[0].text;
+        EXPECT_EQ(std::string::npos, all[0].text.find("again")) << all[0].text;
         EXPECT_TRUE(Press(hDlg, IDOK).empty());
     });
     EXPECT_EQ(IDOK, result);
     const std::string saved = DumpConfiguration(sandbox);
     for (const char* line : {"\\ExpireLogsAfter=1:9\\0\n", "\\Alpha\\LogLevel=1:Default\\0\n",
-                             "\\Beta\\LogLevel=1:Default\\0\n", "\\Gamma\\LogLevel=1:None\\0\n",
-                             "\\S111\\LogType=1:Default\\0\n", "\\Zeta\\LogLevel=1:Trace\\0\n"})
+                             "\\Beta\\LogLevel=1:Default\\0\n", "\\Delta\\LogType=1:Default\\0\n",
+                             "\\Gamma\\LogLevel=1:None\\0\n", "\\S111\\LogType=1:Default\\0\n",
+                             "\\Zeta\\LogLevel=1:Trace\\0\n"})
         EXPECT_NE(std::string::npos, saved.find(line)) << saved;
 }
 
-// What the watch cannot read back is not taken for deleted: while the configuration cannot be
-// opened at all, and while one subsystem's key cannot be, Apply asks, says so, and names what it
-// can tell; what it remembers of the unread keys stays. A subsystem added in the dialog is
-// watched from its adding on: a key of its name that another program writes is a change.
+// A base key that another program deleted is a change like any other, and looking at it
+// creates nothing: after No it is still gone. What the watch cannot read back is not taken for
+// deleted: while the configuration cannot be opened at all, and while one subsystem's key cannot
+// be, Apply asks, says so, and names what it can tell; what it remembers of the unread keys
+// stays, also across a save that fails on them, so that the key's deletion is named later. A
+// subsystem added in the dialog is watched from its adding on: a key of its name that another
+// program writes is a change.
 TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
     auto apply = [](HWND hDlg, int button) {
         return WithPopups([&] { ClickButton(hDlg, IDC_APPLY); },
@@ -262,11 +294,17 @@ TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
             EXPECT_EQ(std::string::npos, prompts[0].text.find(text)) << prompts[0].text;
     };
     RunModal(dlg, [&](HWND hDlg) {
-        sandbox.DeleteKey("SOFTWARE\\Brivantex\\Quarns");
-        sandbox.CreateVolatileKey("SOFTWARE\\Brivantex\\Quarns"); // the base key cannot be made
+        sandbox.DeleteKey(kBaseKey);
+        const std::vector<Popup> deleted = apply(hDlg, IDNO);
+        ASSERT_EQ(1u, deleted.size());
+        for (const char* name : {"Alpha (deleted)", "Gamma (deleted)", "days", "Default Settings"})
+            EXPECT_NE(std::string::npos, deleted[0].text.find(name)) << deleted[0].text;
+        EXPECT_EQ(std::string::npos, deleted[0].text.find("read back")) << deleted[0].text;
+        EXPECT_FALSE(sandbox.KeyExists(kBaseKey));
+        sandbox.CreateUnopenableKey(kBaseKey);
         expectAsked(apply(hDlg, IDNO), {}, {"Alpha", "deleted"});
         // Put back as it was loaded: nothing to ask about.
-        sandbox.DeleteKey("SOFTWARE\\Brivantex\\Quarns");
+        sandbox.DeleteKey(kBaseKey);
         FillConfiguration(sandbox);
         EXPECT_TRUE(apply(hDlg, IDNO).empty());
 
@@ -285,6 +323,12 @@ TEST_F(DialogSaving, WhatCannotBeReadBackIsNotTakenForDeleted) {
         sandbox.SetString(SubSystemKey("Beta").c_str(), "LogLevel", "Debug");
         expectAsked(apply(hDlg, IDNO), {"Beta\n", "Gamma"},
                     {"deleted", "Reports", "Alpha", "Delta", "days"});
+        sandbox.DeleteKey(SubSystemKey("Gamma").c_str());
+        const std::vector<Popup> gone = apply(hDlg, IDNO);
+        ASSERT_EQ(1u, gone.size());
+        for (const char* name : {"Beta\n", "Gamma (deleted)"})
+            EXPECT_NE(std::string::npos, gone[0].text.find(name)) << gone[0].text;
+        EXPECT_EQ(std::string::npos, gone[0].text.find("read back")) << gone[0].text;
     });
 }
 

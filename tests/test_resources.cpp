@@ -584,12 +584,52 @@ void ExpectManifest(HMODULE module, const std::string& architectureName) {
     EXPECT_EQ(CountOf(manifest, "type=\"win32\""), 2u);
 }
 
+// The DPI awareness as the system's side-by-side loader reads it from a program's manifest, each
+// setting in the namespace that names it (under Wine, the same parser that sets a process's
+// awareness): per-monitor V2 where the system has it, else the system's DPI, also for systems
+// that read only dpiAware. hActCtx: null for this process's own manifest.
+void ExpectDpiAwareness(HANDLE hActCtx) {
+    using QueryActCtxSettingsFunction =
+        BOOL(WINAPI*)(DWORD, HANDLE, PCWSTR, PCWSTR, PWSTR, SIZE_T, SIZE_T*);
+    const auto pfnQuery = reinterpret_cast<QueryActCtxSettingsFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryActCtxSettingsW")));
+    ASSERT_NE(nullptr, pfnQuery);
+    const struct {
+        const wchar_t* ns;
+        const wchar_t* name;
+        const wchar_t* value;
+    } settings[] = {
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, System"},
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true"},
+    };
+    for (const auto& setting : settings) {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(pfnQuery(0, hActCtx, setting.ns, setting.name, value, 64, &written))
+            << std::string(setting.name, setting.name + wcslen(setting.name));
+        EXPECT_EQ(std::wstring(setting.value), value);
+    }
+}
+
+// A program's manifest as the side-by-side loader activates it.
+HANDLE ProgramActCtx(const std::wstring& path) {
+    ACTCTXW actCtx = {};
+    actCtx.cbSize = sizeof actCtx;
+    actCtx.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    actCtx.lpSource = path.c_str();
+    actCtx.lpResourceName = MAKEINTRESOURCEW(1);
+    return CreateActCtxW(&actCtx);
+}
+
 TEST(ResourceManifest, NamesTheBuildArchitectureAndRequestsCommonControls6) {
 #ifdef _WIN64
     ExpectManifest(ResourceModule(), "amd64");
 #else
     ExpectManifest(ResourceModule(), "X86");
 #endif
+    // The test carries the program's resources: its own process runs with the same manifest.
+    ExpectDpiAwareness(nullptr);
 }
 
 // The program that ships is the i686 one: its version block is the x86_64 program's and its
@@ -599,6 +639,11 @@ TEST(ShippedProgram, I686VersionBlockAndManifest) {
         GTEST_SKIP() << "no i686 program at QUARN_I686_PROGRAM";
     ExpectVersionBlock(I686Program());
     ExpectManifest(I686Program(), "X86");
+    const char* path = std::getenv("QUARN_I686_PROGRAM");
+    const HANDLE hActCtx = ProgramActCtx(std::wstring(path, path + strlen(path)));
+    ASSERT_NE(INVALID_HANDLE_VALUE, hActCtx);
+    ExpectDpiAwareness(hActCtx);
+    ReleaseActCtx(hActCtx);
 }
 
 std::string ResourceName(LPCSTR name) {

@@ -1,5 +1,7 @@
 #include "ui/CheckBoxTree.h"
 
+#include "ui/CheckBoxImages.h"
+
 namespace {
 
 constexpr int kGoOn = 1;
@@ -40,7 +42,23 @@ END_MESSAGE_MAP()
 
 CCheckBoxTree::CCheckBoxTree() = default;
 
-CCheckBoxTree::~CCheckBoxTree() = default;
+// The window is gone by now: nothing draws with the images any more.
+CCheckBoxTree::~CCheckBoxTree() {
+    if (m_hCheckBoxImages)
+        ::ImageList_Destroy(m_hCheckBoxImages);
+}
+
+void CCheckBoxTree::SetCheckBoxImagesForDpi(UINT nDpi) {
+    const HIMAGELIST hImages = CreateCheckBoxStateImages(m_hWnd, nDpi);
+    if (!hImages)
+        return;
+    const HIMAGELIST hReplaced = reinterpret_cast<HIMAGELIST>(
+        SendMessage(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(hImages)));
+    // A tree view never destroys its state images, not even those it made itself.
+    if (hReplaced)
+        ::ImageList_Destroy(hReplaced);
+    m_hCheckBoxImages = hImages;
+}
 
 void CCheckBoxTree::SetQueryCheckCallback(CheckCallback pfn, void* pContext) {
     m_pfnQueryCheck = pfn;

@@ -20,11 +20,16 @@ public:
     // Sets hItem's box alone, then recomputes (and reports) its ancestors.
     virtual BOOL SetItemCheck(HTREEITEM hItem, BOOL bCheck);
 
+    // Check boxes drawn for nDpi, in place of those the tree view drew for the DPI it had when
+    // they were made; every box keeps its state. The images live as long as this object.
+    void SetCheckBoxImagesForDpi(UINT nDpi);
+
 private:
     CheckCallback m_pfnQueryCheck = nullptr;
     void* m_pQueryCheckContext = nullptr;
     CheckCallback m_pfnCheckChanged = nullptr;
     void* m_pCheckChangedContext = nullptr;
+    HIMAGELIST m_hCheckBoxImages = nullptr; // set by SetCheckBoxImagesForDpi
 
 public:
     // Nonzero: changes spread to descendants and ancestors. Written by the owner.

@@ -9,7 +9,7 @@
 #include "registry/RegistryError.h"
 #include "res/resource.h"
 #include "ui/AddSubSystemDlg.h"
-#include "ui/DialogFont.h"
+#include "ui/Dpi.h"
 
 #include <algorithm>
 
@@ -20,7 +20,10 @@ constexpr char kDefaultValueUsed[] = "Default Value used";
 constexpr LPARAM kDefaultItemData = -1;
 constexpr int kDefaultSettingsIndex = -1;
 constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's
-constexpr int kTitleFontHeight = 16;
+
+// The template's font, 8-point MS Sans Serif, at 96 DPI: an average letter 6 pixels wide, lines
+// 13 pixels high. Its dialog units are a quarter and an eighth of these.
+constexpr SIZE kTemplateFontUnits = {6, 13};
 
 // Posted at start-up so that the user is told only once the dialog is on screen.
 constexpr UINT WM_QUARN_OPEN_FAILED = WM_APP + 1;
@@ -42,7 +45,8 @@ void AppendNames(CString& message, const std::vector<CString>& names) {
     }
 }
 
-CString OutsideChangesMessage(const SConfigurationChanges& changes) {
+// bAgain: the changes were made while the user was being asked about earlier ones.
+CString OutsideChangesMessage(const SConfigurationChanges& changes, bool bAgain) {
     std::vector<CString> names;
     if (changes.bExpireDays)
         names.emplace_back("the number of days after which logs are deleted");
@@ -53,8 +57,10 @@ CString OutsideChangesMessage(const SConfigurationChanges& changes) {
 
     CString message;
     if (!names.empty()) {
-        message = "Another program has changed the logging configuration since this dialog read "
-                  "or saved it:\n";
+        message = bAgain ? "While you were being asked, another program changed the logging "
+                           "configuration again:\n"
+                         : "Another program has changed the logging configuration since this "
+                           "dialog read or saved it:\n";
         AppendNames(message, names);
     }
     // What could not be read may have been changed too: the user is asked all the same.
@@ -62,6 +68,10 @@ CString OutsideChangesMessage(const SConfigurationChanges& changes) {
         if (!names.empty())
             message += "\n\nThere may be other changes: the logging configuration could not be "
                        "read back in full.";
+        else if (bAgain)
+            message += "The logging configuration could not be read back in full, so this dialog "
+                       "cannot tell whether another program changed it again while you were "
+                       "being asked.";
         else
             message += "The logging configuration could not be read back in full, so this dialog "
                        "cannot tell whether another program has changed it since the dialog read "
@@ -93,6 +103,8 @@ ON_NOTIFY(TVN_SELCHANGED, IDC_TREE, OnSelChangedTree)
 ON_BN_CLICKED(IDC_ADD_SUBSYSTEM, OnAddSubSystem)
 ON_BN_CLICKED(IDC_APPLY, OnApply)
 ON_MESSAGE_VOID(WM_QUARN_OPEN_FAILED, OnOpenFailed)
+ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
+ON_MESSAGE(WM_GETDPISCALEDSIZE, OnGetDpiScaledSize)
 END_MESSAGE_MAP()
 
 CQuarnEventLogConfigurationDlg::CQuarnEventLogConfigurationDlg(CWnd* pParent)
@@ -152,21 +164,20 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
         m_comboType.AddString(option.pszName);
     m_comboType.SetCurSel(0);
 
-    m_fontDialog.Attach(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
-    ::EnumChildWindows(m_hWnd, &EnumChildProc, reinterpret_cast<LPARAM>(m_fontDialog.m_hObject));
-    // After the stock font, so that the title keeps its bold one.
-    m_fontTitle.Attach(::CreateFontA(kTitleFontHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                     ANSI_CHARSET, 0, 0, 0, 0, nullptr));
-    m_staticTitle.SetFont(m_fontTitle, TRUE);
+    // Where the dialog manager put the controls, before they get fonts of the dialog's own.
+    m_nDpi = WindowDpi(m_hWnd);
+    m_layout.Capture(m_hWnd, m_nDpi, kTemplateFontUnits);
+    ApplyFonts();
 
-    // Watched from before the first read, so that nothing another program writes meanwhile is
-    // taken for what was read.
+    // Opened (and created when missing) first, so that the watch finds a key to watch. Watched
+    // from before the first read, so that nothing another program writes meanwhile is taken for
+    // what was read.
+    CRegistryT<0> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
+    m_lOpenError = baseKey.Open();
     m_configurationWatch.Start();
     m_pDefaultSettings->Load();
     LoadSubSystems();
 
-    CRegistryT<0> baseKey(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    m_lOpenError = baseKey.Open();
     if (baseKey.m_hKey)
         ReadExpireLogsAfter(baseKey.m_hKey, m_nExpireDays);
     else
@@ -186,6 +197,7 @@ BOOL CQuarnEventLogConfigurationDlg::OnInitDialog() {
 
     ShowCurrentSettings();
     RefreshControls();
+    ArrangeAtStartUp();
     m_bInitialised = true;
     return TRUE;
 }
@@ -481,10 +493,15 @@ void CQuarnEventLogConfigurationDlg::OnOK() {
 }
 
 bool CQuarnEventLogConfigurationDlg::MayOverwriteStoredConfiguration() {
-    const SConfigurationChanges changes = m_configurationWatch.FindChanges();
-    if (changes.IsEmpty())
-        return true;
-    return AfxMessageBox(OutsideChangesMessage(changes), MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+    SConfigurationChanges changes = m_configurationWatch.FindChanges();
+    for (bool bAgain = false; !changes.IsEmpty(); bAgain = true) {
+        if (AfxMessageBox(OutsideChangesMessage(changes, bAgain), MB_YESNO | MB_ICONEXCLAMATION) !=
+            IDYES)
+            return false;
+        // The answer covers what the question named, not what was written while it was open.
+        changes = m_configurationWatch.FindChangesSinceLastLook();
+    }
+    return true;
 }
 
 LONG CQuarnEventLogConfigurationDlg::SaveSettings() {

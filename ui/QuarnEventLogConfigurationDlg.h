@@ -10,6 +10,7 @@
 #include "logconfig/DefaultLogSettings.h"
 #include "logconfig/SubSystemLogSettings.h"
 #include "ui/CheckBoxTree.h"
+#include "ui/DialogLayout.h"
 
 #include <boost/shared_ptr.hpp>
 
@@ -31,6 +32,10 @@ protected:
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+
+    // The DPI of the monitor the dialog is on
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDpiScaledSize(WPARAM wParam, LPARAM lParam);
 
     // Editing and saving
     void OnSettingChanged();
@@ -83,18 +88,25 @@ private:
     // 0 when everything was stored, else the first registry error.
     LONG SaveSettings();
     // false when another program changed the stored configuration since the dialog last read
-    // or wrote it and the user chose not to overwrite that.
+    // or wrote it and the user chose not to overwrite that, or not to overwrite what it changed
+    // again while the user was being asked.
     bool MayOverwriteStoredConfiguration();
     CSubSystemLogSettings& CurrentSettings() const;
     // The node of an item, as m_nCurrentIndex names it; false for "SubSystems" and for any item
     // the dialog did not insert.
     bool NodeOfItem(HTREEITEM hItem, int& nNode) const;
 
+    // Fonts, and then the controls' places, for m_nDpi.
+    void ApplyFonts();
+    void ArrangeAtStartUp();
+
     void SetItemCheckWhereDiffers(HTREEITEM hItem, bool bCheck);
     void SuspendTreeDrawing();
     void ResumeTreeDrawing();
 
     LONG m_lOpenError = ERROR_SUCCESS; // why the configuration could not be opened at start-up
+    UINT m_nDpi = 0;                   // the DPI the dialog is drawn at
+    CDialogLayout m_layout;
     CConfigurationWatch m_configurationWatch;
     // The node (as m_nCurrentIndex names it) of every item but "SubSystems": where the dialog
     // looks an item's node up. The items carry it as their item data too, for the tree's other

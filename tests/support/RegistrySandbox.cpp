@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,19 @@ constexpr REGSAM kHelperAccess = KEY_READ | KEY_WRITE | kRegistryViewFlag;
 template <class Function> Function NtFunction(const char* pszName) {
     return reinterpret_cast<Function>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), pszName)));
+}
+
+// Deletes a registry link itself, not what it points to; false when there is none.
+bool DeleteLink(const std::string& link) {
+    const auto pfnNtDeleteKey = NtFunction<LONG(NTAPI*)(HANDLE)>("NtDeleteKey");
+    HKEY hLink = nullptr;
+    if (!pfnNtDeleteKey ||
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, link.c_str(), REG_OPTION_OPEN_LINK,
+                        DELETE | KEY_READ | kRegistryViewFlag, &hLink) != ERROR_SUCCESS)
+        return false;
+    const bool bDeleted = pfnNtDeleteKey(hLink) == 0;
+    ::RegCloseKey(hLink);
+    return bDeleted;
 }
 
 } // namespace
@@ -66,16 +80,8 @@ RegistrySandbox::~RegistrySandbox() {
                      m_scratchPath.c_str());
         std::abort();
     }
-    // The link itself, not what it points to.
-    const auto pfnNtDeleteKey = NtFunction<LONG(NTAPI*)(HANDLE)>("NtDeleteKey");
-    for (const std::string& link : m_links) {
-        HKEY hLink = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, link.c_str(), REG_OPTION_OPEN_LINK,
-                            DELETE | KEY_READ | kRegistryViewFlag, &hLink) == ERROR_SUCCESS) {
-            pfnNtDeleteKey(hLink);
-            ::RegCloseKey(hLink);
-        }
-    }
+    for (const std::string& link : m_links)
+        DeleteLink(link);
     ::RegOverridePredefKey(HKEY_LOCAL_MACHINE,
                            m_pOuter != nullptr ? m_pOuter->m_hScratch : nullptr);
     g_pInnermost = m_pOuter;
@@ -186,6 +192,13 @@ void RegistrySandbox::CreateKey(const char* subKey) {
 
 void RegistrySandbox::DeleteKey(const char* subKey) {
     RequireInnermost();
+    const auto link = std::find(m_links.begin(), m_links.end(), subKey);
+    if (link != m_links.end()) {
+        if (!DeleteLink(*link))
+            ADD_FAILURE() << "RegistrySandbox: cannot delete the link " << subKey;
+        m_links.erase(link);
+        return;
+    }
     HKEY hKey = nullptr;
     LONG lResult =
         ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_ALL_ACCESS | kRegistryViewFlag, &hKey);

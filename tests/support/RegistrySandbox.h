@@ -45,7 +45,7 @@ public:
     bool KeyExists(const char* subKey) const;
     std::vector<std::string> SubKeys(const char* subKey) const; // registry order
     void CreateKey(const char* subKey);
-    void DeleteKey(const char* subKey); // with everything below it
+    void DeleteKey(const char* subKey); // with everything below it; a link made here: itself
     // Below a volatile key, creating a non-volatile key fails with ERROR_CHILD_MUST_BE_VOLATILE.
     void CreateVolatileKey(const char* subKey);
     // A key that exists but cannot be opened: a registry link to itself, whose opening fails
