@@ -48,7 +48,8 @@ public:
 
     void Report(const std::string& strLine) {
         if (m_bToErrorOutput)
-            m_console.err.WriteText("quarnlogcfg: " + strLine);
+            m_console.err.WriteMessage(EMessageKind::kProgress,
+                                       strLine.substr(0, strLine.find_last_not_of('\n') + 1));
         else
             Print(m_console, strLine);
     }

@@ -29,7 +29,7 @@ void PrintDocument(SConsole& console, const std::string& strUtf8) {
 
 void Note(SConsole& console, const std::string& strLine) {
     // Where the standard error cannot be written, nothing can be told anyway.
-    console.err.WriteText("quarnlogcfg: note: " + strLine + "\n");
+    console.err.WriteMessage(EMessageKind::kNote, strLine);
 }
 
 std::string SubSystemKeyDisplay(const CString& strName) {

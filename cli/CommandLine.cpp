@@ -215,7 +215,7 @@ bool IsNamed(const SCommand& command, const std::string& strWord) {
 int RunCommandLine(const std::vector<std::string>& args, CInput& in, COutput& out, COutput& err) {
     SConsole console{in, out, err};
     auto fail = [&](int nExitCode, const std::string& strMessage) {
-        err.WriteText(std::string(kProgramName) + ": " + strMessage + "\n");
+        err.WriteMessage(EMessageKind::kFailure, strMessage);
         return nExitCode;
     };
     try {

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+// What a message on the standard error tells: why the command fails (its last message), a note
+// beside a result, or what was written (or would be).
+enum class EMessageKind { kFailure, kNote, kProgress };
+
 // Where the commands write: text (a table, messages) or a document (JSON, written as it is).
 class COutput {
 public:
@@ -15,6 +19,12 @@ public:
     // UTF-8; lines end in '\n'. 0, or the system's code when the text could not be written.
     virtual DWORD WriteText(const std::string& strUtf8) = 0;
     virtual DWORD WriteDocument(const std::string& strUtf8) = 0;
+    // A message without the program's name and line break. By default one line of text,
+    // "quarnlogcfg: TEXT", a note as "quarnlogcfg: note: TEXT".
+    virtual DWORD WriteMessage(EMessageKind kind, const std::string& strUtf8) {
+        return WriteText(std::string("quarnlogcfg: ") +
+                         (kind == EMessageKind::kNote ? "note: " : "") + strUtf8 + "\n");
+    }
 };
 
 // What a file name "-" reads: standard input.
@@ -23,6 +33,9 @@ public:
     virtual ~CInput() = default;
     // All of it, as bytes: 0, or the system's code when it could not be read.
     virtual DWORD ReadAll(std::string& strBytes) = 0;
+    // The same for a reader to whom input is optional and who must not wait for input that never
+    // comes: what is not there at once (a console, a pipe that nobody writes to) counts as none.
+    virtual DWORD ReadIfGiven(std::string& strBytes) { return ReadAll(strBytes); }
 };
 
 // The same for every command.

@@ -1,5 +1,7 @@
 // The command line's commands, run in process against the real (sandboxed) registry: what each
 // prints, its exit code, and what it leaves in the registry.
+#include "cli/ConfigurationSchema.h"
+#include "logconfig/LogOptions.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/DialogProbe.h"
 #include "tests/support/RegistrySandbox.h"
@@ -409,6 +411,55 @@ TEST(CommandLine, ExportAndImportTakeFilesAndStreamsAndRefuseBadInputWhole) {
     EXPECT_NE(std::string::npos, r.out.find(kBase + "\\Trail : created\n")) << r.out;
     EXPECT_EQ(0, Cli({"check", "--expect", "-", "--strict"}, withBlanks).code);
     EXPECT_EQ(withBlanks, Cli({"export", "-"}).out);
+}
+
+// The level and type words are the vocabulary's own wherever they are listed: in the help of
+// the commands that take them, in the message that refuses another word, and in every word field
+// of the schema (whose any-case patterns the DSC test holds against the same lists).
+TEST(CommandLine, EveryListOfWordsIsTheVocabulary) {
+    RegistrySandbox sandbox;
+    std::vector<std::string> levels, types;
+    for (int n = 0; n <= LOG_LEVEL_DEFAULT; ++n)
+        levels.push_back(static_cast<const char*>(LogLevelToString(n)));
+    for (int n = 0; n <= LOG_TYPE_DEFAULT; ++n)
+        types.push_back(static_cast<const char*>(LogTypeToString(n)));
+    ASSERT_EQ("Default", levels.back());
+    ASSERT_EQ("Default", types.back());
+    auto first = [](const std::vector<std::string>& words, size_t count) {
+        return std::vector<std::string>(words.begin(), words.begin() + count);
+    };
+    // "Release, Debug or Trace"
+    auto listed = [](const std::vector<std::string>& words) {
+        std::string list;
+        for (size_t i = 0; i < words.size(); ++i)
+            list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+        return list;
+    };
+    const std::string set = Cli({"set", "--help"}).out;
+    EXPECT_NE(std::string::npos, set.find("  " + listed(levels) + "\n")) << set;
+    EXPECT_NE(std::string::npos, set.find("  " + listed(types) + "\n")) << set;
+    const std::string explain = Cli({"explain", "--help"}).out;
+    EXPECT_NE(std::string::npos, explain.find("  " + listed(first(levels, 3)) + "\n")) << explain;
+    EXPECT_NE(std::string::npos, explain.find("  " + listed(first(types, 4)) + "\n")) << explain;
+    EXPECT_NE(std::string::npos, Cli({"set", "--default", "--level", "Dbg"})
+                                     .err.find("not a level: " + listed(first(levels, 4)) + " ("));
+    EXPECT_NE(std::string::npos,
+              Cli({"import", "-"}, R"({"subsystems": [{"name": "N", "type": "Errors"}]})")
+                  .err.find("not a type: " + listed(types) + "\n"));
+
+    const json schema = json::parse(kConfigurationSchema);
+    const json& defaults = schema["properties"]["default"]["properties"];
+    const json& subSystem = schema["properties"]["subsystems"]["items"]["properties"];
+    for (const auto& [field, words] : std::vector<std::pair<const json*, std::vector<std::string>>>{
+             {&defaults["level"], first(levels, 4)},
+             {&defaults["type"], first(types, 5)},
+             {&subSystem["level"], levels},
+             {&subSystem["effectiveLevel"], levels},
+             {&subSystem["type"], types},
+             {&subSystem["effectiveType"], types}}) {
+        EXPECT_EQ(words, (*field)["else"]["enum"].get<std::vector<std::string>>()) << *field;
+        EXPECT_EQ(words, (*field)["examples"].get<std::vector<std::string>>()) << *field;
+    }
 }
 
 TEST(CommandLine, CommandLinesOfAnyCaseAndFailuresHaveTheirExitCodes) {

@@ -158,7 +158,8 @@ verify "$program"
 expect_products 64 "$(x64_product "$version" "packages/$x64")" "after the install"
 cmp "$root/build-package-x64/res/QuarnEventLogConfiguration.ico" \
     "$prefix"/drive_c/windows/Installer/*/ProgramIcon.ico
-for file in quarnlogcfg.exe quarnlogcfg.schema.json quarnlogcfg.dsc.resource.json; do
+for file in quarnlogcfg.exe quarnlogcfg.schema.json quarnlogcfg.dsc.resource.json \
+    quarnlogcfg.dsc.config.schema.json; do
     [ -f "$(dirname "$program")/$file" ] || fail "$file not installed beside the program"
 done
 ! x86_64-w64-mingw32-objdump -h "$program" | grep -q "\.debug_" || fail "debug sections installed"
