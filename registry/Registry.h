@@ -46,36 +46,8 @@ public:
     CRegistryT(const CRegistryT&) = delete;
     CRegistryT& operator=(const CRegistryT&) = delete;
 
-    // 0 when m_hKey now holds an open key. Otherwise m_hKey stays null and the result is
-    // kRegistryNoKeyGiven, the system's code (read/write form) or kRegistryReadOnlyOpenFailed.
-    LONG Open() {
-        Close();
-        if (m_hRootKey == nullptr || m_strSubKey.IsEmpty())
-            return kRegistryNoKeyGiven;
-
-        LONG lResult = ::RegOpenKeyExA(m_hRootKey, m_strSubKey, 0, kAccessMask, &m_hKey);
-        m_lSystemResult = lResult;
-        if (lResult == ERROR_SUCCESS)
-            return ERROR_SUCCESS;
-        m_hKey = nullptr;
-
-        if constexpr (bReadOnly) {
-            return kRegistryReadOnlyOpenFailed;
-        } else {
-            // Never fall back to reading only: a caller that cannot write gets the create's code.
-            DWORD dwDisposition = 0;
-            lResult =
-                ::RegCreateKeyExA(m_hRootKey, m_strSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  kAccessMask, nullptr, &m_hKey, &dwDisposition);
-            m_lSystemResult = lResult;
-            if (lResult != ERROR_SUCCESS)
-                m_hKey = nullptr;
-            return lResult;
-        }
-    }
-
-    // Opens as Open does, but never creates a missing key: 0 when m_hKey now holds an open key,
-    // else the system's code (also m_lSystemResult), or kRegistryNoKeyGiven.
+    // Opens the key, never creating it: 0 when m_hKey now holds an open key, else the system's
+    // code (also m_lSystemResult), or kRegistryNoKeyGiven.
     LONG OpenExisting() {
         Close();
         if (m_hRootKey == nullptr || m_strSubKey.IsEmpty())
@@ -84,6 +56,27 @@ public:
         if (m_lSystemResult != ERROR_SUCCESS)
             m_hKey = nullptr;
         return m_lSystemResult;
+    }
+
+    // 0 when m_hKey now holds an open key. Otherwise m_hKey stays null and the result is
+    // kRegistryNoKeyGiven, the system's code (read/write form) or kRegistryReadOnlyOpenFailed.
+    LONG Open() {
+        const LONG lResult = OpenExisting();
+        if (lResult == ERROR_SUCCESS || lResult == kRegistryNoKeyGiven)
+            return lResult;
+        if constexpr (bReadOnly) {
+            return kRegistryReadOnlyOpenFailed;
+        } else {
+            // A missing key is created. Never fall back to reading only: a caller that cannot
+            // write gets the create's code.
+            DWORD dwDisposition = 0;
+            m_lSystemResult =
+                ::RegCreateKeyExA(m_hRootKey, m_strSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  kAccessMask, nullptr, &m_hKey, &dwDisposition);
+            if (m_lSystemResult != ERROR_SUCCESS)
+                m_hKey = nullptr;
+            return m_lSystemResult;
+        }
     }
 
     HKEY m_hRootKey;
