@@ -25,19 +25,22 @@ bool IsShown(HWND hWnd) {
     return (::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-bool IsTextLabel(HWND hWnd) {
+// Whether a control is of this window class (a name of up to 15 characters).
+bool IsOfClass(HWND hWnd, const char* pszClass) {
     char szClass[16] = {};
     ::GetClassNameA(hWnd, szClass, sizeof szClass);
-    if (lstrcmpiA(szClass, "Static") != 0 || !IsShown(hWnd))
+    return lstrcmpiA(szClass, pszClass) == 0;
+}
+
+bool IsTextLabel(HWND hWnd) {
+    if (!IsOfClass(hWnd, "Static") || !IsShown(hWnd))
         return false;
     const LONG lType = ::GetWindowLongA(hWnd, GWL_STYLE) & SS_TYPEMASK;
     return lType == SS_LEFT || lType == SS_CENTER || lType == SS_RIGHT;
 }
 
 bool IsGroupBox(HWND hWnd) {
-    char szClass[16] = {};
-    ::GetClassNameA(hWnd, szClass, sizeof szClass);
-    return lstrcmpiA(szClass, "Button") == 0 &&
+    return IsOfClass(hWnd, "Button") &&
            (::GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
@@ -141,14 +144,11 @@ void CDialogLayout::Capture(HWND hDlg, UINT nDpi, SIZE designUnits) {
     for (HWND hControl = ::GetWindow(hDlg, GW_CHILD); hControl;
          hControl = ::GetWindow(hControl, GW_HWNDNEXT)) {
         RECT rect = RectInParent(hControl, hDlg);
-        char szClass[16] = {};
-        ::GetClassNameA(hControl, szClass, sizeof szClass);
         // A combo box's window is as high as its closed field; the template gives the height
         // with the list dropped, which is what moving it takes.
         RECT dropped;
-        if (lstrcmpiA(szClass, "ComboBox") == 0 &&
-            ::SendMessageA(hControl, CB_GETDROPPEDCONTROLRECT, 0,
-                           reinterpret_cast<LPARAM>(&dropped))) {
+        if (IsOfClass(hControl, "ComboBox") && ::SendMessageA(hControl, CB_GETDROPPEDCONTROLRECT, 0,
+                                                              reinterpret_cast<LPARAM>(&dropped))) {
             ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&dropped), 2);
             rect = dropped;
         }
