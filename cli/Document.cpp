@@ -259,9 +259,10 @@ ConfigurationDocument(const CStoredConfiguration& stored,
     return document;
 }
 
-std::string ReadConfigurationDocument(const std::string& strText,
-                                      SConfigurationDocument& document) {
-    json root;
+std::string ReadConfigurationDocument(const std::string& strText, SConfigurationDocument& document,
+                                      json* pParsed) {
+    json parsed;
+    json& root = pParsed ? *pParsed : parsed;
     std::string strError = ParseJson(strText, root);
     if (!strError.empty())
         return strError;

@@ -40,8 +40,10 @@ struct SConfigurationDocument {
 // a key and are given once in any letter case, the day count, and that a given effective field
 // agrees with the level or type it follows where the document gives them. Whether a name is new,
 // and so has to keep the rules of new names, depends on the machine and is checked where it is
-// known. "" when the document is sound, else the first error with its place.
-std::string ReadConfigurationDocument(const std::string& strText, SConfigurationDocument& document);
+// known. "" when the document is sound, else the first error with its place. pParsed, when
+// given: the JSON as parsed, for a caller that repeats the text's own spellings.
+std::string ReadConfigurationDocument(const std::string& strText, SConfigurationDocument& document,
+                                      nlohmann::json* pParsed = nullptr);
 
 // A level or type word in any letter case, as the registry's words are matched; false for
 // another word and, unless bAllowDefault, for "Default".

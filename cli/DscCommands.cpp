@@ -9,7 +9,6 @@
 #include "cli/ConfigurationSchema.h"
 #include "cli/ConfigurationValues.h"
 #include "cli/Document.h"
-#include "cli/Json.h"
 #include "cli/Text.h"
 #include "logconfig/LogLayout.h"
 #include "logconfig/LogOptions.h"
@@ -33,10 +32,10 @@ SInstance ReadInstance(const std::string& strBytes) {
     if (strText.find_first_not_of(" \t\r\n") == std::string::npos)
         strText = "{}";
     SInstance instance;
-    const std::string strError = ReadConfigurationDocument(strText, instance.document);
+    const std::string strError =
+        ReadConfigurationDocument(strText, instance.document, &instance.given);
     if (!strError.empty())
         Refuse(kExitBadInput, "the instance: " + strError);
-    ParseJson(strText, instance.given);
     return instance;
 }
 
