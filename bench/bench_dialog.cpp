@@ -7,6 +7,8 @@
 // tree work they cannot avoid, ticking and clearing with the check-box tree alone from the same
 // starting state.
 #include "bench/BenchClock.h"
+#include "bench/DialogFloors.h"
+#include "bench/DialogScenario.h"
 #include "logconfig/LogLayout.h"
 #include "registry/Registry.h"
 #include "res/resource.h"
@@ -31,87 +33,7 @@ using namespace bench;
 
 namespace {
 
-// ---- counting tree-view messages --------------------------------------------------------------
-
-long g_treeMessages = 0;
-
-LRESULT CALLBACK CountTreeMessages(int code, WPARAM wParam, LPARAM lParam) {
-    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    // Only the tree receives messages of this range in the dialog.
-    if (code == HC_ACTION && message->message >= TV_FIRST && message->message < TV_FIRST + 0x100)
-        ++g_treeMessages;
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// ---- the configuration ------------------------------------------------------------------------
-
-std::string SubSystemName(int i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "SubSystem%04d", i);
-    return name;
-}
-
-// Mixed levels and types; every other subsystem (the second, the fourth, ...) is switched off. The
-// middle one's level is never Default, so that its level list is enabled once it is ticked.
-bool StartsOff(int i) {
-    return i % 2 == 1;
-}
-
-void PrepareConfiguration(RegistrySandbox& sandbox, int n) {
-    sandbox.SetString(kBaseKey, "DefaultLogLevel", "Debug");
-    sandbox.SetString(kBaseKey, "DefaultLogType", "Warning");
-    sandbox.SetString(kBaseKey, "ExpireLogsAfter", "30");
-    for (int i = 0; i < n; ++i) {
-        const std::string key = SubSystemKey(SubSystemName(i));
-        const bool off = StartsOff(i);
-        sandbox.SetString(key.c_str(), "LogLevel", off ? "None" : kLevels[i == n / 2 ? 1 : i % 5]);
-        sandbox.SetString(key.c_str(), "LogType", off ? "None" : kTypes[i % 6]);
-    }
-}
-
 // ---- one dialog session -----------------------------------------------------------------------
-
-enum Operation {
-    kStartUp,
-    kClear,
-    kTickEveryOtherOff,
-    kTick,
-    kTickFirstOff,
-    kTickMiddleOff,
-    kTickLastOff,
-    kSelect,
-    kLevel,
-    kUseDefault,
-    kApply,
-    kApplyChanged,
-    kAdd,
-    kOperationCount
-};
-const char* const kOperationNames[] = {"start-up",
-                                       "clear SubSystems",
-                                       "tick, every other off",
-                                       "tick, all clear",
-                                       "tick, first off",
-                                       "tick, middle off",
-                                       "tick, last off",
-                                       "select subsystem",
-                                       "change level",
-                                       "Use Default Value",
-                                       "Apply",
-                                       "Apply, changed",
-                                       "add subsystem"};
-// The ticks from one switched-off subsystem, and the positions of that subsystem.
-constexpr Operation kTicksOneOff[] = {kTickFirstOff, kTickMiddleOff, kTickLastOff};
-int OneOffPosition(Operation op, int n) {
-    return op == kTickFirstOff ? 0 : op == kTickMiddleOff ? n / 2 : n - 1;
-}
-// The starting states the tree alone is measured from, by the tick that starts there.
-constexpr Operation kTicks[] = {kTickEveryOtherOff, kTick, kTickFirstOff, kTickMiddleOff,
-                                kTickLastOff};
-
-// Ticking and clearing are cheap next to start-up and Apply: each session and each tree alone
-// does them several times, for a steadier median on a busy machine.
-constexpr int kTogglePairs = 3;
 
 struct Sample {
     std::vector<double> ms[kOperationCount];
@@ -240,125 +162,6 @@ Sample RunSession(int n, bool countMessages) {
         ::UnhookWindowsHookEx(hook);
     return sample;
 }
-
-// ---- the floors -------------------------------------------------------------------------------
-
-// The opens, creates, writes and closes that storing n subsystems needs, without the dialog.
-double BareSave(int n) {
-    const double start = NowMs();
-    CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-    base.Open();
-    WriteExpireLogsAfter(base.m_hKey, 30);
-    WriteRegistryText(base.m_hKey, kDefaultLogLevelValueName, "Debug");
-    WriteRegistryText(base.m_hKey, kDefaultLogTypeValueName, "Warning");
-    for (int i = 0; i < n; ++i) {
-        CRegistryT<0> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(SubSystemName(i).c_str()));
-        key.Open();
-        WriteRegistryText(key.m_hKey, kLogLevelValueName, "Debug");
-        WriteRegistryText(key.m_hKey, kLogTypeValueName, "Warning");
-    }
-    return NowMs() - start;
-}
-
-// What start-up cannot do without, done where the dialog does it (before it is shown): the
-// dialog's windows from its template, the reads, the enumeration and the tree insertions.
-INT_PTR CALLBACK BareDialogProc(HWND hDlg, UINT message, WPARAM, LPARAM) {
-    if (message != WM_INITDIALOG)
-        return FALSE;
-    CString text;
-    {
-        CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-        base.Open();
-        ReadRegistryText(base.m_hKey, kDefaultLogLevelValueName, text);
-        ReadRegistryText(base.m_hKey, kDefaultLogTypeValueName, text);
-    }
-    const std::vector<CString> names = EnumerateSubSystemNames();
-    for (const CString& name : names) {
-        CRegistryT<1> key(HKEY_LOCAL_MACHINE, SubSystemKeyPath(name));
-        key.Open();
-        ReadRegistryText(key.m_hKey, kLogLevelValueName, text);
-        ReadRegistryText(key.m_hKey, kLogTypeValueName, text);
-    }
-    {
-        CRegistryT<0> base(HKEY_LOCAL_MACHINE, kLogConfigBaseKey);
-        base.Open();
-        int days = 0;
-        ReadExpireLogsAfter(base.m_hKey, days);
-    }
-    TVINSERTSTRUCTA insert = {};
-    insert.hParent = TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT;
-    for (const CString& name : names) {
-        insert.item.pszText = const_cast<char*>(static_cast<const char*>(name));
-        ::SendDlgItemMessageA(hDlg, IDC_TREE, TVM_INSERTITEMA, 0,
-                              reinterpret_cast<LPARAM>(&insert));
-    }
-    return TRUE;
-}
-
-double BareStartUp() {
-    const double start = NowMs();
-    HWND hDlg = ::CreateDialogParamA(::GetModuleHandleA(nullptr),
-                                     MAKEINTRESOURCEA(IDD_QUARNEVENTLOGCONFIGURATION_DIALOG),
-                                     nullptr, &BareDialogProc, 0);
-    const double elapsed = NowMs() - start;
-    ::DestroyWindow(hDlg);
-    return elapsed;
-}
-
-// The check-box tree's own part of ticking and clearing "SubSystems": the same control with
-// the same items, in a window that is not shown, with an owner that allows every change and does
-// nothing when told of one, so that the tree view gets the same messages as in the dialog. Under
-// Wine its cost per message grows with the number of items (every item handle is looked for among
-// all of them).
-class CTreeAlone : public CWnd {
-public:
-    explicit CTreeAlone(int n) {
-        HWND hHost = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 600, nullptr, nullptr,
-                                       nullptr, nullptr);
-        SubclassWindow(hHost);
-        HWND hTree = ::CreateWindowExA(0, WC_TREEVIEWA, "", 0x50810137, 0, 0, 390, 590, hHost,
-                                       reinterpret_cast<HMENU>(IDC_TREE), nullptr, nullptr);
-        m_tree.SubclassWindow(hTree);
-        m_tree.ModifyStyle(TVS_CHECKBOXES, 0);
-        m_tree.ModifyStyle(0, TVS_CHECKBOXES);
-        m_hParent = m_tree.InsertItem("SubSystems");
-        for (int i = 0; i < n; ++i)
-            m_tree.InsertItem(SubSystemName(i).c_str(), m_hParent, TVI_LAST);
-        m_tree.Expand(m_hParent, TVE_EXPAND);
-        m_tree.m_bPropagate = TRUE;
-        m_tree.SetQueryCheckCallback(&GoOn, nullptr);
-        m_tree.SetCheckChangedCallback(&GoOn, nullptr);
-    }
-    ~CTreeAlone() override { ::DestroyWindow(m_hWnd); }
-
-    // The boxes of the starting state that the tick op starts from, set around the control.
-    void SetStart(Operation op, int n) {
-        int i = 0;
-        for (HTREEITEM hItem = m_tree.GetChildItem(m_hParent); hItem;
-             hItem = m_tree.GetNextSiblingItem(hItem), ++i) {
-            const bool off = op == kTick                ? true
-                             : op == kTickEveryOtherOff ? StartsOff(i)
-                                                        : i == OneOffPosition(op, n);
-            m_tree.SetCheck(hItem, !off);
-        }
-        m_tree.SetCheck(m_hParent, FALSE);
-    }
-
-    double Toggle() {
-        const RECT label = LabelRect(m_tree.m_hWnd, m_hParent);
-        const double start = NowMs();
-        ClickAt(m_tree.m_hWnd, POINT{label.left - 7, (label.top + label.bottom) / 2});
-        return NowMs() - start;
-    }
-
-private:
-    static int GoOn(void*, BOOL, HTREEITEM) { return 1; }
-
-    CCheckBoxTree m_tree;
-    HTREEITEM m_hParent;
-};
 
 } // namespace
 
